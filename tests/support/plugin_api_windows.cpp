@@ -1,0 +1,37 @@
+// On Windows the tests load the real plug-in: MORNEL_PLUGIN names it.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "tests/support/plugin_api.h"
+
+namespace {
+
+template <class Fn>
+Fn Export(HMODULE module, const char* name) {
+  FARPROC proc = GetProcAddress(module, name);
+  if (!proc) {
+    std::fprintf(stderr, "the plug-in does not export %s\n", name);
+    std::exit(2);
+  }
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(proc));
+}
+
+}  // namespace
+
+const PluginApi& Plugin() {
+  static const PluginApi api = [] {
+    const char* path = std::getenv("MORNEL_PLUGIN");
+    HMODULE module = LoadLibraryA(path ? path : "Mornel.sph");
+    if (!module) {
+      std::fprintf(stderr, "cannot load the plug-in %s\n", path ? path : "Mornel.sph");
+      std::exit(2);
+    }
+    return PluginApi{Export<GetPluginInfoFn>(module, "GetPluginInfo"), Export<IsSupportedFn>(module, "IsSupported"),
+                     Export<GetPictureInfoFn>(module, "GetPictureInfo"), Export<GetPictureFn>(module, "GetPicture")};
+  }();
+  return api;
+}
+
+bool IsUnlocked(SpiHandle block) { return (LocalFlags(block) & LMEM_LOCKCOUNT) == 0; }
