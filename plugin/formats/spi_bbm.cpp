@@ -49,13 +49,14 @@ bool DrawTile(ByteSpan data, size_t recordOffset, const Canvas& canvas, uint8_t*
   const size_t pixelBytes = entryBits / 8;
   const ColourMap map(record, TgaHeader::kSize, pixelBytes);
   const size_t columns = std::min<size_t>(h.width, canvas.cellBytes / pixelBytes);
-  const uint8_t* index = record.data + indexStart;
-  for (size_t y = 0; y < h.height; ++y, index += h.width) {
-    // Rows count up from the cell's bottom; a top-row-first tile starts at
-    // its own top row.
-    const size_t row = h.topRowFirst ? h.height - 1 - y : y;
-    if (row >= canvas.cellRows) continue;
-    uint8_t* out = cell + row * canvas.stride;
+  // Only the rows that land in the cell are visited: cell rows count up from
+  // the cell's bottom, and a top-row-first tile starts at its own top row.
+  const size_t visible = std::min<size_t>(h.height, canvas.cellRows);
+  for (size_t i = 0; i < visible; ++i) {
+    const size_t storedRow = h.topRowFirst ? h.height - visible + i : i;
+    const size_t cellRow = h.topRowFirst ? visible - 1 - i : i;
+    const uint8_t* index = record.data + indexStart + storedRow * h.width;
+    uint8_t* out = cell + cellRow * canvas.stride;
     for (size_t x = 0; x < columns; ++x, out += pixelBytes) {
       if (const uint8_t* entry = map.Entry(index[x])) std::memcpy(out, entry, pixelBytes);
     }
