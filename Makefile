@@ -63,7 +63,7 @@ fuzz: fuzzers
 
 conformance: win64
 	@if [ -x $(CONFORMANCE)/run ]; then \
-	  CONFORMANCE_WORK=/tmp/mornel-conformance $(CONFORMANCE)/run dist/win64/Mornel.sph --only $(CONFORMANCE_CATEGORIES); \
+	  CONFORMANCE_WORK=/tmp/mornel-conformance-$(notdir $(CURDIR)) $(CONFORMANCE)/run dist/win64/Mornel.sph --only $(CONFORMANCE_CATEGORIES); \
 	else echo "conformance: $(CONFORMANCE) not found, skipped"; fi
 
 bench: release

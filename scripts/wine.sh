@@ -4,7 +4,8 @@
 #   scripts/wine.sh PREFIX-NAME PROGRAM.exe [ARGS...]
 set -uo pipefail
 name=$1; shift
-export WINEPREFIX=/tmp/mornel-wine-$name
+# One prefix per checkout and purpose, so that parallel runs never share one.
+export WINEPREFIX=/tmp/mornel-wine-$(basename "$PWD")-$name
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 wine=/usr/lib/wine/wine64
