@@ -53,6 +53,16 @@ TEST(IsSupported, MemoryFormUsesExtensionAndHeader) {
   EXPECT_EQ(Plugin().isSupported("a.png", cz1.data()), 1);
 }
 
+TEST(IsSupported, FileHandleFormReadsFromTheCurrentPosition) {
+  Bytes at128(128, 0xEE);
+  Append(at128, SmallTga());
+  const std::string path = WriteTempFile("handle.tga", at128);
+  EXPECT_EQ(Plugin().isSupported(path.c_str(), HostFile(path, 128).handle()), 1);
+  EXPECT_EQ(Plugin().isSupported(path.c_str(), HostFile(path, 0).handle()), 0);
+  const std::string tiny = WriteTempFile("tiny.cz1", Bytes{'c', 'z', '1', '0'});
+  EXPECT_EQ(Plugin().isSupported(tiny.c_str(), HostFile(tiny, 0).handle()), 1) << "a short read is zero-padded";
+}
+
 TEST(GetPictureInfo, MemoryAndFileModeAgree) {
   TgaFile tga{GradientPicture(7, 5, 3)};
   tga.xOrigin = 3;
@@ -80,6 +90,12 @@ TEST(GetPictureInfo, FileModeResults) {
   Append(at128, SmallTga());
   ASSERT_EQ(Plugin().getPictureInfo(WriteTempFile("info128.tga", at128).c_str(), 128, 0, &info), 0);
   EXPECT_EQ(info.width, 7);
+  PictureInfo untouched{};
+  untouched.width = 1234;
+  const Bytes tga = SmallTga();
+  EXPECT_EQ(Plugin().getPictureInfo(reinterpret_cast<const char*>(tga.data()), 10, 1, &untouched), 2)
+      << "a memory image shorter than its header";
+  EXPECT_EQ(untouched.width, 1234);
 }
 
 TEST(GetPicture, FileMemoryAndOffsetGiveTheSameBitmap) {

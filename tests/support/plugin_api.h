@@ -35,3 +35,17 @@ std::string WriteTempFile(const std::string& name, const Bytes& bytes);
 
 // Whether a movable block is unlocked (platform-specific).
 bool IsUnlocked(SpiHandle block);
+
+// A file opened by the "host" and positioned at `offset`, for the
+// file-handle form of IsSupported.
+class HostFile {
+ public:
+  HostFile(const std::string& path, long offset);
+  ~HostFile();
+  HostFile(const HostFile&) = delete;
+  HostFile& operator=(const HostFile&) = delete;
+  const void* handle() const { return handle_; }
+
+ private:
+  const void* handle_;
+};

@@ -1,4 +1,8 @@
-// Natively the exports are linked into the test program.
+// Natively the exports are linked into the test program, and a host's
+// file handle is a file descriptor.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "platform/test_hooks.h"
 #include "tests/support/plugin_api.h"
 
@@ -14,3 +18,11 @@ const PluginApi& Plugin() {
 }
 
 bool IsUnlocked(SpiHandle block) { return platform::test::LockCount(block) == 0; }
+
+HostFile::HostFile(const std::string& path, long offset) {
+  const int fd = open(path.c_str(), O_RDONLY);
+  lseek(fd, offset, SEEK_SET);
+  handle_ = reinterpret_cast<const void*>(static_cast<intptr_t>(fd));
+}
+
+HostFile::~HostFile() { close(static_cast<int>(reinterpret_cast<intptr_t>(handle_))); }

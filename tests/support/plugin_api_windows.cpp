@@ -35,3 +35,10 @@ const PluginApi& Plugin() {
 }
 
 bool IsUnlocked(SpiHandle block) { return (LocalFlags(block) & LMEM_LOCKCOUNT) == 0; }
+
+HostFile::HostFile(const std::string& path, long offset)
+    : handle_(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)) {
+  SetFilePointer(const_cast<HANDLE>(handle_), offset, nullptr, FILE_BEGIN);
+}
+
+HostFile::~HostFile() { CloseHandle(const_cast<HANDLE>(handle_)); }
