@@ -69,9 +69,7 @@ TEST(GetPictureInfo, MemoryAndFileModeAgree) {
   tga.yOrigin = 9;
   const Bytes file = WriteTga(tga);
   PictureInfo fromMemory{}, fromFile{};
-  ASSERT_EQ(Plugin().getPictureInfo(reinterpret_cast<const char*>(file.data()),
-                                    static_cast<SpiLongPtr>(file.size()), 1, &fromMemory),
-            0);
+  ASSERT_EQ(InfoMemory(file, &fromMemory), 0);
   EXPECT_EQ(fromMemory.width, 7);
   EXPECT_EQ(fromMemory.height, 5);
   EXPECT_EQ(fromMemory.colorDepth, 24);

@@ -67,9 +67,7 @@ TEST(Tga, ColourMapOf32BitsExpandsToAlpha) {
     EXPECT_EQ(HeaderField(d.info, 20), 0u);
     EXPECT_EQ(d.bits, ExpectedBits(ThroughPalette(tga.picture, tga.palette, 4)));
     PictureInfo info{};
-    ASSERT_EQ(Plugin().getPictureInfo(reinterpret_cast<const char*>(file.data()),
-                                      static_cast<SpiLongPtr>(file.size()), 1, &info),
-              0);
+    ASSERT_EQ(InfoMemory(file, &info), 0);
     EXPECT_EQ(info.colorDepth, 8);
   }
 }
@@ -110,9 +108,7 @@ TEST(Bbm, TilesAreAssembledInGridOrder) {
       EXPECT_EQ(BitCount(d.info), entryBits);
       EXPECT_EQ(d.bits, ExpectedBits(ThroughPalette(bbm.indices, bbm.palette, entryBits / 8)));
       PictureInfo info{};
-      ASSERT_EQ(Plugin().getPictureInfo(reinterpret_cast<const char*>(file.data()),
-                                        static_cast<SpiLongPtr>(file.size()), 1, &info),
-                0);
+      ASSERT_EQ(InfoMemory(file, &info), 0);
       EXPECT_EQ(info.width, 32);
       EXPECT_EQ(info.height, 24);
       EXPECT_EQ(info.colorDepth, 8);
@@ -125,9 +121,7 @@ TEST(Bbm, FirstTileMustHoldEightBitIndices) {
   file[32] = 24;
   EXPECT_EQ(DecodeMemory(file).result, 2);
   PictureInfo info{};
-  EXPECT_EQ(Plugin().getPictureInfo(reinterpret_cast<const char*>(file.data()),
-                                    static_cast<SpiLongPtr>(file.size()), 1, &info),
-            0);
+  EXPECT_EQ(InfoMemory(file, &info), 0);
   EXPECT_EQ(info.colorDepth, 24);
 }
 
