@@ -85,20 +85,31 @@ TEST(Px4, SolidCellsFillOnlyThePartInsideThePicture) {
   // reach past the picture. Colour 0 has an alpha byte of its own.
   Px4File f;
   f.width = 40, f.height = 20, f.columns = 3, f.rows = 2;
-  for (int i = 0; i < 6; ++i) f.colours.insert(f.colours.end(), {uint8_t(10 * i), uint8_t(i), 200, uint8_t(0x7F + i)});
+  for (int i = 0; i < 6; ++i) {
+    f.colours.insert(f.colours.end(), {uint8_t(10 * i), uint8_t(i), 200, uint8_t(0x7F + i)});
+  }
   f.map = {-1, -2, -3, -4, -5, -6};
-  ExpectPicture(WritePx4(f), Painted(40, 20, [&](int x, int y) { return &f.colours[4 * (x / 16 + 3 * (y / 16))]; }));
+  ExpectPicture(WritePx4(f),
+                Painted(40, 20, [&](int x, int y) { return &f.colours[4 * (x / 16 + 3 * (y / 16))]; }));
+}
+
+// A PX4 file of one tile row with tiles of 16, one solid colour and one
+// stored tile.
+Px4File OneTileRow(int width, int height, std::vector<int16_t> map, PxTileRecord tile) {
+  Px4File f;
+  f.width = width, f.height = height, f.rows = 1;
+  f.columns = static_cast<int>(map.size());
+  f.colours = {1, 2, 3, 4};
+  f.tiles = {std::move(tile)};
+  f.map = std::move(map);
+  return f;
 }
 
 TEST(Px4, StoredTilesMoveTheNextCellByTheirOwnWidth) {
   // A tile 8 wide and 5 high, then an empty cell 8 pixels from its left
   // edge, then a solid cell 8 + 16 pixels from it.
-  Px4File f;
-  f.width = 48, f.height = 16, f.columns = 3, f.rows = 1;
-  f.colours = {1, 2, 3, 4};
   const Picture tile = NoisePicture(8, 5, 4, 9);
-  f.tiles = {{8, 5, tile.pixels}};
-  f.map = {1, 0, -1};
+  const Px4File f = OneTileRow(48, 16, {1, 0, -1}, {8, 5, tile.pixels});
   ExpectPicture(WritePx4(f), Painted(48, 16, [&](int x, int y) {
                   if (x < 8 && y < 5) return tile.At(x, y);
                   return x >= 24 && x < 40 ? f.colours.data() : kNone;
@@ -108,21 +119,15 @@ TEST(Px4, StoredTilesMoveTheNextCellByTheirOwnWidth) {
 TEST(Px4, TilesBeyondTheirCellAreClippedToThePicture) {
   // A 20 x 3 tile in a cell of 16 draws on across the next cell's place
   // and is cut at the picture's right edge; a solid cell follows it.
-  Px4File f;
-  f.width = 36, f.height = 4, f.columns = 2, f.rows = 1;
-  f.colours = {9, 8, 7, 6};
   const Picture tile = NoisePicture(20, 3, 4, 4);
-  f.tiles = {{20, 3, tile.pixels}};
-  f.map = {1, -1};
-  ExpectPicture(WritePx4(f), Painted(36, 4, [&](int x, int y) { return x >= 20 ? f.colours.data() : y < 3 ? tile.At(x, y) : kNone; }));
+  const Px4File f = OneTileRow(36, 4, {1, -1}, {20, 3, tile.pixels});
+  ExpectPicture(WritePx4(f), Painted(36, 4, [&](int x, int y) {
+                  return x >= 20 ? f.colours.data() : y < 3 ? tile.At(x, y) : kNone;
+                }));
 }
 
 TEST(Px4, TileOfWidthZeroCountsAsAnEmptyCell) {
-  Px4File f;
-  f.width = 32, f.height = 16, f.columns = 2, f.rows = 1;
-  f.colours = {5, 6, 7, 8};
-  f.tiles = {{0, 16, {}}};
-  f.map = {1, -1};
+  const Px4File f = OneTileRow(32, 16, {1, -1}, {0, 16, {}});
   ExpectPicture(WritePx4(f), Painted(32, 16, [&](int x, int) { return x >= 16 ? f.colours.data() : kNone; }));
 }
 
@@ -199,7 +204,8 @@ TEST(Px5, TheMarginOfAStoredTileIsNeverDrawn) {
   Px5File f = Px5FromFrames({WithPixels(32, 32, Bytes(32 * 32 * 4))}, 16);
   f.tiles = Px5FromFrames({cell}, 16).tiles;
   f.map = {1, 0, 0, 0};
-  ExpectPicture(WritePx5(f), Painted(32, 32, [&](int x, int y) { return x < 16 && y < 16 ? cell.At(x, y) : kNone; }));
+  ExpectPicture(WritePx5(f),
+                Painted(32, 32, [&](int x, int y) { return x < 16 && y < 16 ? cell.At(x, y) : kNone; }));
 }
 
 TEST(Px5, NegativeEntriesAndTilesWithinTheirMarginDrawNothing) {
