@@ -146,6 +146,9 @@ inline int16_t PxMapEntry(const uint8_t* map, size_t index) { return static_cast
 // and returns how far right the next cell of the row starts.
 template <class DrawCell>
 void DrawFrameCells(const uint8_t* map, const PxTileGrid& grid, uint64_t tileSize, DrawCell drawCell) {
+  // A grid without columns has no cells, however many rows it claims; the
+  // walk must not cost time for them.
+  if (grid.columns == 0) return;
   size_t index = 0;
   for (uint64_t row = 0; row < grid.rows; ++row) {
     uint64_t x = 0;

@@ -221,6 +221,16 @@ TEST(Px5, AnAllZeroMapGivesATransparentPicture) {
   ExpectPicture(WritePx5(Px5FromFrames({clear, clear}, 16)), StackedFrames({clear, clear}));
 }
 
+TEST(Px5, AGridWithoutColumnsIsNotWalkedRowByRow) {
+  // 200,000 frames of 65,535 tile rows each, but no cell in any of them: a
+  // walk over the rows would take billions of steps.
+  Px5File f;
+  f.frames = 200000;
+  f.frameWidth = 1, f.frameHeight = 1;
+  f.columns = 0, f.rows = 65535;
+  ExpectPicture(WritePx5(f), WithPixels(1, 200000, Bytes(200000 * 4)));
+}
+
 TEST(Px5, DamagedFilesAreRejected) {
   const Px5File good = Px5FromFrames({PatchworkPicture(40, 20, 16, 1), PatchworkPicture(40, 20, 16, 2)}, 16);
   ASSERT_EQ(DecodeMemory(WritePx5(good)).result, 0);
