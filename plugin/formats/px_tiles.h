@@ -4,9 +4,7 @@
 // frame's tile map, and a frame of the picture that cells are clipped to.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
-#include <cstring>
 
 #include "plugin/framework/spi_base.h"
 
@@ -59,15 +57,7 @@ class PxTileRecords {
 
   // Record `number` (counted from 0); false when its header or pixels lie
   // past the input, or when its pixels would run on into the next record.
-  bool Find(size_t number, PxTile* tile) const {
-    const size_t offset = SaturatingAdd(first_, SaturatingMul(number, recordSize_));
-    if (!data_.Has(offset, 2)) return false;
-    const uint8_t* record = data_.data + offset;
-    const size_t pixelBytes = size_t{record[0]} * record[1] * kPxPixelBytes;
-    if (pixelBytes > recordSize_ - 2 || !data_.Has(offset + 2, pixelBytes)) return false;
-    *tile = PxTile{record[0], record[1], record + 2};
-    return true;
-  }
+  bool Find(size_t number, PxTile* tile) const;
 
  private:
   ByteSpan data_;
@@ -79,21 +69,7 @@ class PxTileRecords {
 // zero-filled rows of width × 4 bytes, so whatever no cell covers stays
 // fully transparent. Sizes the header's 32-bit biSizeImage cannot hold are
 // treated like any other block too large to allocate.
-inline SpiResult AllocatePxTilePicture(int32_t width, int32_t height, DibOutput* out) {
-  size_t stride, imageSize;
-  if (!MulSize(static_cast<size_t>(width), kPxPixelBytes, &stride) ||
-      !MulSize(stride, static_cast<size_t>(height), &imageSize) || imageSize > UINT32_MAX)
-    return SpiResult::OutOfMemory;
-  if (!out->AllocateInfo(kBitmapInfoHeaderSize)) return SpiResult::OutOfMemory;
-  DibHeader header;
-  header.width = width;
-  header.height = height;
-  header.bitCount = kPxTileDepth;
-  header.sizeImage = static_cast<uint32_t>(imageSize);
-  WriteDibHeader(out->info(), header);
-  if (!out->AllocateBits(imageSize)) return SpiResult::OutOfMemory;
-  return SpiResult::Ok;
-}
+SpiResult AllocatePxTilePicture(int32_t width, int32_t height, DibOutput* out);
 
 // One frame of the picture inside the bottom-up bits block: `height` rows
 // from `band`, the frame's top row being the last of them. Positions count
@@ -105,31 +81,16 @@ class PxFrame {
       : band_(band), width_(width), height_(height), stride_(width * kPxPixelBytes) {}
 
   // Gives `columns` × `rows` pixels from (x, y) one colour.
-  void Fill(uint64_t x, uint64_t y, uint64_t columns, uint64_t rows, const uint8_t* colour) const {
-    if (!Clip(x, y, &columns, &rows)) return;
-    uint8_t* first = At(x, y);
-    for (uint64_t i = 0; i < columns; ++i) std::memcpy(first + i * kPxPixelBytes, colour, kPxPixelBytes);
-    for (uint64_t i = 1; i < rows; ++i) std::memcpy(At(x, y + i), first, columns * kPxPixelBytes);
-  }
+  void Fill(uint64_t x, uint64_t y, uint64_t columns, uint64_t rows, const uint8_t* colour) const;
 
   // Copies `columns` × `rows` pixels to (x, y) from source rows that start
   // `pitch` bytes apart.
-  void Copy(uint64_t x, uint64_t y, uint64_t columns, uint64_t rows, const uint8_t* pixels, size_t pitch) const {
-    if (!Clip(x, y, &columns, &rows)) return;
-    for (uint64_t i = 0; i < rows; ++i) std::memcpy(At(x, y + i), pixels + i * pitch, columns * kPxPixelBytes);
-  }
+  void Copy(uint64_t x, uint64_t y, uint64_t columns, uint64_t rows, const uint8_t* pixels, size_t pitch) const;
 
  private:
   // Shrinks a block at (x, y) to the part inside the frame; false when none is.
-  bool Clip(uint64_t x, uint64_t y, uint64_t* columns, uint64_t* rows) const {
-    if (x >= width_ || y >= height_) return false;
-    *columns = std::min<uint64_t>(*columns, width_ - x);
-    *rows = std::min<uint64_t>(*rows, height_ - y);
-    return *columns != 0 && *rows != 0;
-  }
-  uint8_t* At(uint64_t x, uint64_t y) const {
-    return band_ + static_cast<size_t>(height_ - 1 - y) * stride_ + static_cast<size_t>(x) * kPxPixelBytes;
-  }
+  bool Clip(uint64_t x, uint64_t y, uint64_t* columns, uint64_t* rows) const;
+  uint8_t* At(uint64_t x, uint64_t y) const;
 
   uint8_t* band_;
   size_t width_;
