@@ -39,8 +39,7 @@ void PxFrame::Fill(uint64_t x, uint64_t y, uint64_t columns, uint64_t rows, cons
   for (uint64_t i = 1; i < rows; ++i) std::memcpy(At(x, y + i), first, columns * kPxPixelBytes);
 }
 
-void PxFrame::Copy(uint64_t x, uint64_t y, uint64_t columns, uint64_t rows, const uint8_t* pixels,
-                   size_t pitch) const {
+void PxFrame::Copy(uint64_t x, uint64_t y, uint64_t columns, uint64_t rows, const uint8_t* pixels, size_t pitch) const {
   if (!Clip(x, y, &columns, &rows)) return;
   for (uint64_t i = 0; i < rows; ++i) std::memcpy(At(x, y + i), pixels + i * pitch, columns * kPxPixelBytes);
 }

@@ -52,8 +52,7 @@ struct PxTile {
 class PxTileRecords {
  public:
   PxTileRecords() = default;
-  PxTileRecords(ByteSpan data, size_t first, size_t recordSize)
-      : data_(data), first_(first), recordSize_(recordSize) {}
+  PxTileRecords(ByteSpan data, size_t first, size_t recordSize) : data_(data), first_(first), recordSize_(recordSize) {}
 
   // Record `number` (counted from 0); false when its header or pixels lie
   // past the input, or when its pixels would run on into the next record.

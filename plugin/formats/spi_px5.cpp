@@ -30,9 +30,9 @@ struct Px5Header {
 
 struct Px5Layout {
   Px5Header header;
-  int32_t height;          // of the stacked picture
+  int32_t height;  // of the stacked picture
   size_t frameMapBytes;
-  size_t mapEntries;       // of every frame
+  size_t mapEntries;  // of every frame
   const uint8_t* map;
   PxTileRecords records;
 };

@@ -11,18 +11,9 @@ uint32_t HeaderField(const Bytes& info, size_t offset) {
   return info[offset] | info[offset + 1] << 8 | info[offset + 2] << 16 | static_cast<uint32_t>(info[offset + 3]) << 24;
 }
 
-PictureInfo InfoOf(const Bytes& file, size_t length) {
-  PictureInfo info{};
-  EXPECT_EQ(Plugin().getPictureInfo(reinterpret_cast<const char*>(file.data()), static_cast<SpiLongPtr>(length), 1,
-                                    &info),
-            0);
-  return info;
-}
-
-int InfoResult(const Bytes& file, size_t length) {
-  PictureInfo info{};
-  return Plugin().getPictureInfo(reinterpret_cast<const char*>(file.data()), static_cast<SpiLongPtr>(length), 1,
-                                 &info);
+// GetPictureInfo in memory mode on the first `length` bytes of a file.
+int InfoOf(const Bytes& file, size_t length, PictureInfo* info) {
+  return Plugin().getPictureInfo(reinterpret_cast<const char*>(file.data()), static_cast<SpiLongPtr>(length), 1, info);
 }
 
 // Decodes a file and checks the 32-bit bitmap it must give.
@@ -64,12 +55,12 @@ int SPI_CALL StopAtOnce(int, int, SpiLongPtr) {
 TEST(Px4, PicturesRoundTripInBothTileSizes) {
   for (int tileSize : {16, 32}) {
     for (auto [width, height] : {std::pair{40, 20}, {64, 32}, {50, 37}, {1, 1}}) {
-      for (const Picture& picture :
-           {PatchworkPicture(width, height, tileSize, 3), GradientPicture(width, height, 4)}) {
+      for (const Picture& picture : {PatchworkPicture(width, height, tileSize, 3), GradientPicture(width, height, 4)}) {
         SCOPED_TRACE(testing::Message() << tileSize << " " << width << "x" << height);
         const Bytes file = WritePx4(Px4FromPicture(picture, tileSize));
         ExpectPicture(file, picture);
-        const PictureInfo info = InfoOf(file, file.size());
+        PictureInfo info{};
+        ASSERT_EQ(InfoOf(file, file.size(), &info), 0);
         EXPECT_EQ(info.width, width);
         EXPECT_EQ(info.height, height);
         EXPECT_EQ(info.colorDepth, 32);
@@ -89,8 +80,7 @@ TEST(Px4, SolidCellsFillOnlyThePartInsideThePicture) {
     f.colours.insert(f.colours.end(), {uint8_t(10 * i), uint8_t(i), 200, uint8_t(0x7F + i)});
   }
   f.map = {-1, -2, -3, -4, -5, -6};
-  ExpectPicture(WritePx4(f),
-                Painted(40, 20, [&](int x, int y) { return &f.colours[4 * (x / 16 + 3 * (y / 16))]; }));
+  ExpectPicture(WritePx4(f), Painted(40, 20, [&](int x, int y) { return &f.colours[4 * (x / 16 + 3 * (y / 16))]; }));
 }
 
 // A PX4 file of one tile row with tiles of 16, one solid colour and one
@@ -166,17 +156,18 @@ TEST(Px4, DamagedFilesAreRejected) {
       << "a colour past the table";
   EXPECT_EQ(damaged([](Px4File& f) { f.map[0] = static_cast<int16_t>(f.tiles.size() + 1); }), 2)
       << "a record past the end";
-  EXPECT_EQ(damaged([](Px4File& f) { f.tiles[0] = {17, 16, Bytes(17 * 16 * 4)}; }), 2)
-      << "a tile that runs on into the next record";
+  const PxTileRecord oversized{17, 16, Bytes(17 * 16 * 4)};
+  EXPECT_EQ(damaged([&](Px4File& f) { f.tiles[0] = oversized; }), 2) << "a tile that runs on into the next record";
   EXPECT_EQ(damaged([](Px4File& f) { f.frames = 0; }), 2);
   EXPECT_EQ(damaged([](Px4File& f) { f.width = 0; }), 2);
   EXPECT_EQ(damaged([](Px4File& f) { f.height = -20; }), 2);
 
   const Bytes file = WritePx4(good);
+  PictureInfo info{};
   const Bytes mapCut(file.begin(), file.begin() + Px4RecordOffset(good, 0) - 2 * good.map.size() + 3);
   EXPECT_EQ(DecodeMemory(mapCut).result, 2) << "the first frame's map cut short";
-  EXPECT_EQ(InfoResult(file, 31), 2);
-  EXPECT_EQ(InfoResult(file, 32), 0);
+  EXPECT_EQ(InfoOf(file, 31, &info), 2);
+  EXPECT_EQ(InfoOf(file, 32, &info), 0);
 }
 
 Picture WithPixels(int width, int height, Bytes pixels) { return Picture{width, height, 4, std::move(pixels)}; }
@@ -189,7 +180,8 @@ TEST(Px5, FramesAreStackedWithTheLastOnTop) {
       for (int i = 0; i < frames; ++i) pictures.push_back(PatchworkPicture(width, height, tileSize, 20 + i));
       const Bytes file = WritePx5(Px5FromFrames(pictures, tileSize));
       ExpectPicture(file, StackedFrames(pictures));
-      const PictureInfo info = InfoOf(file, file.size());
+      PictureInfo info{};
+      ASSERT_EQ(InfoOf(file, file.size(), &info), 0);
       EXPECT_EQ(info.width, width);
       EXPECT_EQ(info.height, height * frames);
       EXPECT_EQ(info.colorDepth, 32);
@@ -204,8 +196,7 @@ TEST(Px5, TheMarginOfAStoredTileIsNeverDrawn) {
   Px5File f = Px5FromFrames({WithPixels(32, 32, Bytes(32 * 32 * 4))}, 16);
   f.tiles = Px5FromFrames({cell}, 16).tiles;
   f.map = {1, 0, 0, 0};
-  ExpectPicture(WritePx5(f),
-                Painted(32, 32, [&](int x, int y) { return x < 16 && y < 16 ? cell.At(x, y) : kNone; }));
+  ExpectPicture(WritePx5(f), Painted(32, 32, [&](int x, int y) { return x < 16 && y < 16 ? cell.At(x, y) : kNone; }));
 }
 
 TEST(Px5, NegativeEntriesAndTilesWithinTheirMarginDrawNothing) {
@@ -241,20 +232,21 @@ TEST(Px5, DamagedFilesAreRejected) {
   };
   EXPECT_EQ(damaged([](Px5File& f) { f.map.back() = static_cast<int16_t>(f.tiles.size() + 1); }), 2)
       << "a record past the end, in the last frame";
-  EXPECT_EQ(damaged([](Px5File& f) { f.tiles[0] = {19, 19, Bytes(19 * 19 * 4)}; }), 2)
-      << "a tile that runs on into the next record";
+  const PxTileRecord oversized{19, 19, Bytes(19 * 19 * 4)};
+  EXPECT_EQ(damaged([&](Px5File& f) { f.tiles[0] = oversized; }), 2) << "a tile that runs on into the next record";
   EXPECT_EQ(damaged([](Px5File& f) { f.frames = 0; }), 2);
   EXPECT_EQ(damaged([](Px5File& f) { f.frameHeight = -20; }), 2);
 
   const Bytes file = WritePx5(good);
+  PictureInfo info{};
   const Bytes mapCut(file.begin(), file.begin() + Px5RecordOffset(good, 0) - 1);
   EXPECT_EQ(DecodeMemory(mapCut).result, 2) << "the last frame's map cut short";
-  EXPECT_EQ(InfoResult(file, 31), 2);
+  EXPECT_EQ(InfoOf(file, 31, &info), 2);
 
   Px5File tall = good;
   tall.frames = 0x10000000;  // 20 rows a frame: more rows than a bitmap can have
   const Bytes tallFile = WritePx5(tall);
-  EXPECT_EQ(InfoResult(tallFile, tallFile.size()), 2);
+  EXPECT_EQ(InfoOf(tallFile, tallFile.size(), &info), 2);
   EXPECT_EQ(DecodeMemory(tallFile).result, 2);
 }
 
