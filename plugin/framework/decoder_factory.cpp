@@ -4,6 +4,8 @@
 #include "platform/platform.h"
 #include "plugin/framework/detect.h"
 #include "plugin/formats/spi_bbm.h"
+#include "plugin/formats/spi_px4.h"
+#include "plugin/formats/spi_px5.h"
 #include "plugin/formats/spi_tga.h"
 
 namespace {
@@ -26,6 +28,8 @@ DecoderPtr NewDecoder(ImageFormat format) {
   switch (format) {
     case ImageFormat::Tga: return Make<SpiTga>();
     case ImageFormat::Bbm: return Make<SpiBbm>();
+    case ImageFormat::PX4: return Make<SpiPX4>();
+    case ImageFormat::PX5: return Make<SpiPX5>();
     default: return nullptr;
   }
 }
