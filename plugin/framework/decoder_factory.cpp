@@ -4,6 +4,10 @@
 #include "platform/platform.h"
 #include "plugin/framework/detect.h"
 #include "plugin/formats/spi_bbm.h"
+#include "plugin/formats/spi_lcf.h"
+#include "plugin/formats/spi_lfb.h"
+#include "plugin/formats/spi_lff.h"
+#include "plugin/formats/spi_lgf.h"
 #include "plugin/formats/spi_tga.h"
 
 namespace {
@@ -26,6 +30,10 @@ DecoderPtr NewDecoder(ImageFormat format) {
   switch (format) {
     case ImageFormat::Tga: return Make<SpiTga>();
     case ImageFormat::Bbm: return Make<SpiBbm>();
+    case ImageFormat::Lfb: return Make<SpiLfb>();
+    case ImageFormat::Lff: return Make<SpiLff>();
+    case ImageFormat::Lcf: return Make<SpiLcf>();
+    case ImageFormat::Lgf: return Make<SpiLgf>();
     default: return nullptr;
   }
 }
