@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/fixtures/lf_writer.h"
 #include "tests/fixtures/tga_writer.h"
 
 namespace {
@@ -16,6 +17,11 @@ struct Sample {
   std::string name;
   Bytes bytes;
 };
+
+// Adds the named files a format group's writer makes.
+void Add(std::vector<Sample>& samples, const std::vector<std::pair<std::string, Bytes>>& files) {
+  for (const auto& [name, bytes] : files) samples.push_back({name, bytes});
+}
 
 Picture Checker(int width, int height, int colours) {
   Picture p = IndexPicture(width, height, colours, 5);
@@ -38,23 +44,27 @@ BbmFile Tiles(int across, int down, int tileSize, int entryBits) {
 std::vector<Sample> Samples() {
   TgaFile sprite{SpritePicture(160, 160)};
   sprite.topRowFirst = true;
-  return {
+  std::vector<Sample> samples = {
       {"gradient.tga", WriteTga(TgaFile{GradientPicture(320, 200, 3)})},
       {"sprite.tga", WriteTga(sprite)},
       {"tiles.bbm", WriteBbm(Tiles(4, 3, 32, 32))},
   };
+  Add(samples, LfSamples());
+  return samples;
 }
 
 std::vector<Sample> Seeds() {
   TgaFile mapped{IndexPicture(7, 5, 16, 1), TestPalette(1), 16, 24};
   TgaFile expanded{IndexPicture(7, 5, 16, 1), TestPalette(1), 16, 32};
-  return {
+  std::vector<Sample> seeds = {
       {"tga-1.tga", WriteTga(TgaFile{GradientPicture(7, 5, 3)})},
       {"tga-2.tga", WriteTga(mapped)},
       {"tga-3.tga", WriteTga(expanded)},
       {"bbm-1.bbm", WriteBbm(Tiles(2, 2, 4, 32))},
       {"bbm-2.bbm", WriteBbm(Tiles(3, 1, 4, 24))},
   };
+  Add(seeds, LfSeeds());
+  return seeds;
 }
 
 bool Save(const std::string& folder, const Sample& sample) {
