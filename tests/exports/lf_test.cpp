@@ -4,6 +4,7 @@
 
 #include "tests/fixtures/lf_writer.h"
 #include "tests/support/plugin_api.h"
+#include "tests/support/progress_calls.h"
 
 namespace {
 
@@ -289,17 +290,6 @@ TEST(Lgf, ShortFilesAndOtherDepthCodesAreRejected) {
 
 // ---- All four
 
-struct Calls {
-  std::vector<std::pair<int, int>> seen;
-  int stopAt = -1;
-};
-
-int SPI_CALL Record(int numerator, int denominator, SpiLongPtr userData) {
-  auto* calls = reinterpret_cast<Calls*>(userData);
-  calls->seen.emplace_back(numerator, denominator);
-  return static_cast<int>(calls->seen.size()) - 1 == calls->stopAt;
-}
-
 TEST(LfProgress, TwoStagesEachOfWhichCanStop) {
   const Bytes files[] = {
       WriteLfb(WriteBitmapFile(BitmapOf(GradientPicture(7, 5, 3)))),
@@ -307,19 +297,7 @@ TEST(LfProgress, TwoStagesEachOfWhichCanStop) {
       WriteLcf(LcfFile{SpritePicture(8, 8)}),
       WriteLgf(LgfFile{GradientPicture(7, 5, 3)}),
   };
-  for (const Bytes& file : files) {
-    Calls all;
-    ASSERT_EQ(DecodeMemory(file, Record, reinterpret_cast<SpiLongPtr>(&all)).result, 0);
-    EXPECT_EQ(all.seen, (std::vector<std::pair<int, int>>{{0, 2}, {1, 2}, {2, 2}}));
-    for (int stop : {0, 1, 2}) {
-      Calls calls;
-      calls.stopAt = stop;
-      const Decoded d = DecodeMemory(file, Record, reinterpret_cast<SpiLongPtr>(&calls));
-      EXPECT_EQ(d.result, 1);
-      EXPECT_FALSE(d.handed);
-      EXPECT_EQ(calls.seen.size(), static_cast<size_t>(stop + 1));
-    }
-  }
+  for (const Bytes& file : files) ExpectStagesThatCanStop(file, 2);
   Calls refused;
   EXPECT_EQ(DecodeMemory(WriteLcf(LcfFile{SpritePicture(8, 8), 0, 0, 32}), Record,
                          reinterpret_cast<SpiLongPtr>(&refused))
