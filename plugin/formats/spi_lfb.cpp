@@ -8,12 +8,12 @@
 namespace {
 
 constexpr int kStages = 2;
-constexpr size_t kLfbHeaderSize = 8;         // magic and unpacked size
-constexpr size_t kInfoHeaderOffset = 14;     // after the BITMAPFILEHEADER
-constexpr size_t kHeadersSize = 54;          // both bitmap headers
-constexpr size_t kSpareInfoBytes = 14;       // copied after header and palette
+constexpr size_t kLfbHeaderSize = 8;      // magic and unpacked size
+constexpr size_t kInfoHeaderOffset = 14;  // after the BITMAPFILEHEADER
+constexpr size_t kHeadersSize = 54;       // both bitmap headers
+constexpr size_t kSpareInfoBytes = 14;    // copied after header and palette
 constexpr size_t kAlphaPaletteEnd = kHeadersSize + 1024;
-constexpr size_t kBitCountOffset = 14;       // within the info block
+constexpr size_t kBitCountOffset = 14;  // within the info block
 constexpr uint16_t kAlphaFormBits = 16;
 constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kBiBitfields = 3;
@@ -29,24 +29,28 @@ struct BitmapFields {
 
   // `p` must hold kHeadersSize bytes.
   static BitmapFields Read(const uint8_t* p) {
-    return BitmapFields{Le32(p + 10),     static_cast<int32_t>(Le32(p + 18)), static_cast<int32_t>(Le32(p + 22)),
-                        Le16(p + 28),     Le32(p + 30),                       Le32(p + 46)};
+    BitmapFields f;
+    f.offBits = Le32(p + 10);
+    f.width = static_cast<int32_t>(Le32(p + 18));
+    f.height = static_cast<int32_t>(Le32(p + 22));
+    f.bitCount = Le16(p + 28);
+    f.compression = Le32(p + 30);
+    f.clrUsed = Le32(p + 46);
+    return f;
   }
   bool alphaForm() const { return bitCount == kAlphaFormBits; }
 };
 
 struct LfbLayout {
   BitmapFields fields;
-  size_t infoSize;     // header, colour table and spare bytes
-  size_t pixelArea;    // from bfOffBits to the end of the file
+  size_t infoSize;   // header, colour table and spare bytes
+  size_t pixelArea;  // from bfOffBits to the end of the file
   size_t bitsSize;
 };
 
 // Bitmaps of 1, 2, 4 and 8 bits carry their whole colour table; keeping
 // only what fits in 54 bytes would lose most colours of a 4-bit picture.
-bool HasColourTable(uint16_t bitCount) {
-  return bitCount == 1 || bitCount == 2 || bitCount == 4 || bitCount == 8;
-}
+bool HasColourTable(uint16_t bitCount) { return bitCount == 1 || bitCount == 2 || bitCount == 4 || bitCount == 8; }
 
 bool InfoSize(const BitmapFields& f, size_t* size) {
   if (!HasColourTable(f.bitCount)) {
@@ -72,7 +76,8 @@ bool RowBytes(const BitmapFields& f, unsigned bitsPerPixel, size_t* bytes) {
 // of an uncompressed bitmap (and those of the alpha form's 32-bit output)
 // as the header describes them, so they must all be there; the colour
 // table, and for the alpha form the 256 entries its indices look up, must
-// lie inside the file. The spare bytes after the table need not.
+// lie inside the file. The spare bytes after the table need not: a small
+// bitmap file can end before them, and they stay zero.
 bool Plan(ByteSpan file, LfbLayout* l) {
   l->fields = BitmapFields::Read(file.data);
   const BitmapFields& f = l->fields;

@@ -30,8 +30,7 @@ SpiResult SpiLff::Decode(ByteSpan data, DecodeTarget target, const Progress& pro
   const LffHeader h = LffHeader::Read(data.data);
   const ByteSpan stream = data.From(kHeaderSize);
   size_t stride, imageSize;
-  if (!AlignRow(size_t{3} * h.width, &stride) || !MulSize(stride, h.height, &imageSize))
-    return SpiResult::OutOfMemory;
+  if (!AlignRow(size_t{3} * h.width, &stride) || !MulSize(stride, h.height, &imageSize)) return SpiResult::OutOfMemory;
   if (!StreamCanYield(stream, imageSize)) return SpiResult::UnsupportedFormat;
 
   // The expansion writes every byte of the block, so it needs no zero-fill;

@@ -17,8 +17,8 @@ struct LgfLayout {
   uint16_t width;
   uint16_t height;
   unsigned outputBits;
-  size_t stride;       // output row
-  size_t storedRow;    // stored row, padded to 4 bytes as well
+  size_t stride;     // output row
+  size_t storedRow;  // stored row, padded to 4 bytes as well
   size_t imageSize;
   size_t pixelStart;
 };

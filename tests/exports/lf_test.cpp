@@ -19,8 +19,8 @@ void Put32(Bytes& b, size_t offset, uint32_t value) {
 
 PictureInfo InfoOf(const Bytes& file, int expectedResult = 0) {
   PictureInfo info{};
-  EXPECT_EQ(Plugin().getPictureInfo(reinterpret_cast<const char*>(file.data()), static_cast<SpiLongPtr>(file.size()),
-                                    1, &info),
+  EXPECT_EQ(Plugin().getPictureInfo(reinterpret_cast<const char*>(file.data()), static_cast<SpiLongPtr>(file.size()), 1,
+                                    &info),
             expectedResult);
   return info;
 }
@@ -298,11 +298,9 @@ TEST(LfProgress, TwoStagesEachOfWhichCanStop) {
       WriteLgf(LgfFile{GradientPicture(7, 5, 3)}),
   };
   for (const Bytes& file : files) ExpectStagesThatCanStop(file, 2);
+  const Bytes depth32 = WriteLcf(LcfFile{SpritePicture(8, 8), 0, 0, 32});
   Calls refused;
-  EXPECT_EQ(DecodeMemory(WriteLcf(LcfFile{SpritePicture(8, 8), 0, 0, 32}), Record,
-                         reinterpret_cast<SpiLongPtr>(&refused))
-                .result,
-            2);
+  EXPECT_EQ(DecodeMemory(depth32, Record, reinterpret_cast<SpiLongPtr>(&refused)).result, 2);
   EXPECT_EQ(refused.seen, (std::vector<std::pair<int, int>>{{0, 2}})) << "the depth code is checked after stage 0";
 }
 

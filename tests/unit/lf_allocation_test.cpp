@@ -6,7 +6,8 @@ namespace {
 
 TEST(AllocationFailure, Lfb) {
   ExpectEveryAllocationFailureHandled(WriteLfb(WriteBitmapFile(BitmapOf(NoisePicture(9, 4, 3, 1)))));
-  ExpectEveryAllocationFailureHandled(WriteLfb(WriteBitmapFile(BitmapOf(IndexPicture(9, 4, 16, 2), TestPalette(2), 16))));
+  ExpectEveryAllocationFailureHandled(
+      WriteLfb(WriteBitmapFile(BitmapOf(IndexPicture(9, 4, 16, 2), TestPalette(2), 16))));
   ExpectEveryAllocationFailureHandled(WriteLfb(WriteBitmapFile(AlphaFormOf(NoisePicture(9, 4, 2, 3), TestPalette(3)))));
 }
 
