@@ -18,8 +18,8 @@ struct Sample {
   Bytes bytes;
 };
 
-// Adds the named files a format group's writer makes.
-void Add(std::vector<Sample>& samples, const std::vector<std::pair<std::string, Bytes>>& files) {
+// Appends the named files another writer makes.
+void Add(std::vector<Sample>& samples, const NamedFiles& files) {
   for (const auto& [name, bytes] : files) samples.push_back({name, bytes});
 }
 
