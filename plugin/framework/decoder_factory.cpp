@@ -6,6 +6,10 @@
 #include "plugin/formats/spi_bbm.h"
 #include "plugin/formats/spi_px4.h"
 #include "plugin/formats/spi_px5.h"
+#include "plugin/formats/spi_lcf.h"
+#include "plugin/formats/spi_lfb.h"
+#include "plugin/formats/spi_lff.h"
+#include "plugin/formats/spi_lgf.h"
 #include "plugin/formats/spi_tga.h"
 
 namespace {
@@ -30,6 +34,10 @@ DecoderPtr NewDecoder(ImageFormat format) {
     case ImageFormat::Bbm: return Make<SpiBbm>();
     case ImageFormat::PX4: return Make<SpiPX4>();
     case ImageFormat::PX5: return Make<SpiPX5>();
+    case ImageFormat::Lfb: return Make<SpiLfb>();
+    case ImageFormat::Lff: return Make<SpiLff>();
+    case ImageFormat::Lcf: return Make<SpiLcf>();
+    case ImageFormat::Lgf: return Make<SpiLgf>();
     default: return nullptr;
   }
 }

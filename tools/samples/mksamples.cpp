@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/fixtures/px_tiles_writer.h"
+#include "tests/fixtures/lf_writer.h"
 #include "tests/fixtures/tga_writer.h"
 
 namespace {
@@ -50,6 +51,7 @@ std::vector<Sample> Samples() {
       {"tiles.bbm", WriteBbm(Tiles(4, 3, 32, 32))},
   };
   Add(samples, PxTileSamples());
+  Add(samples, LfSamples());
   return samples;
 }
 
@@ -64,6 +66,7 @@ std::vector<Sample> Seeds() {
       {"bbm-2.bbm", WriteBbm(Tiles(3, 1, 4, 24))},
   };
   Add(seeds, PxTileSeeds());
+  Add(seeds, LfSeeds());
   return seeds;
 }
 
