@@ -62,9 +62,7 @@ fuzz: fuzzers
 	@scripts/fuzz.sh $(FUZZ_SECONDS)
 
 conformance: win64
-	@if [ -x $(CONFORMANCE)/run ]; then \
-	  CONFORMANCE_WORK=/tmp/mornel-conformance-$(notdir $(CURDIR)) $(CONFORMANCE)/run dist/win64/Mornel.sph --only $(CONFORMANCE_CATEGORIES); \
-	else echo "conformance: $(CONFORMANCE) not found, skipped"; fi
+	@scripts/conformance.sh $(CONFORMANCE) $(CONFORMANCE_CATEGORIES)
 
 bench: release
 	@for b in build/release/bench/bench_*; do $$b --benchmark_min_time=0.2; done
