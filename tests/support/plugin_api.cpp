@@ -50,6 +50,11 @@ Decoded DecodeFile(const std::string& path, SpiLongPtr offset, ProgressCallback 
   return Collect(result, info, bits);
 }
 
+int InfoMemory(const Bytes& file, PictureInfo* info) {
+  return Plugin().getPictureInfo(reinterpret_cast<const char*>(file.data()), static_cast<SpiLongPtr>(file.size()), 1,
+                                 info);
+}
+
 std::string WriteTempFile(const std::string& name, const Bytes& bytes) {
   static const std::filesystem::path folder = [] {
     auto path = std::filesystem::temp_directory_path() / ("mornel-tests-" + std::to_string(std::rand()));
