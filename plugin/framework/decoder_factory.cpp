@@ -4,6 +4,9 @@
 #include "platform/platform.h"
 #include "plugin/framework/detect.h"
 #include "plugin/formats/spi_bbm.h"
+#include "plugin/formats/spi_px.h"
+#include "plugin/formats/spi_px2.h"
+#include "plugin/formats/spi_px3.h"
 #include "plugin/formats/spi_tga.h"
 
 namespace {
@@ -26,6 +29,9 @@ DecoderPtr NewDecoder(ImageFormat format) {
   switch (format) {
     case ImageFormat::Tga: return Make<SpiTga>();
     case ImageFormat::Bbm: return Make<SpiBbm>();
+    case ImageFormat::PX: return Make<SpiPX>();
+    case ImageFormat::PX2: return Make<SpiPX2>();
+    case ImageFormat::PX3: return Make<SpiPX3>();
     default: return nullptr;
   }
 }
