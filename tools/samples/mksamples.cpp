@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/fixtures/px_writer.h"
 #include "tests/fixtures/tga_writer.h"
 
 namespace {
@@ -38,23 +39,27 @@ BbmFile Tiles(int across, int down, int tileSize, int entryBits) {
 std::vector<Sample> Samples() {
   TgaFile sprite{SpritePicture(160, 160)};
   sprite.topRowFirst = true;
-  return {
+  std::vector<Sample> samples = {
       {"gradient.tga", WriteTga(TgaFile{GradientPicture(320, 200, 3)})},
       {"sprite.tga", WriteTga(sprite)},
       {"tiles.bbm", WriteBbm(Tiles(4, 3, 32, 32))},
   };
+  for (auto& [name, bytes] : PxSamples()) samples.push_back({name, bytes});
+  return samples;
 }
 
 std::vector<Sample> Seeds() {
   TgaFile mapped{IndexPicture(7, 5, 16, 1), TestPalette(1), 16, 24};
   TgaFile expanded{IndexPicture(7, 5, 16, 1), TestPalette(1), 16, 32};
-  return {
+  std::vector<Sample> seeds = {
       {"tga-1.tga", WriteTga(TgaFile{GradientPicture(7, 5, 3)})},
       {"tga-2.tga", WriteTga(mapped)},
       {"tga-3.tga", WriteTga(expanded)},
       {"bbm-1.bbm", WriteBbm(Tiles(2, 2, 4, 32))},
       {"bbm-2.bbm", WriteBbm(Tiles(3, 1, 4, 24))},
   };
+  for (auto& [name, bytes] : PxSeeds()) seeds.push_back({name, bytes});
+  return seeds;
 }
 
 bool Save(const std::string& folder, const Sample& sample) {
