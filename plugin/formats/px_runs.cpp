@@ -53,3 +53,8 @@ bool DrawRunList(ByteReader& reader, RunCanvas& canvas, bool alphaRule) {
     });
   }
 }
+
+bool RunListEnds(ByteReader reader, size_t pixelBytes) {
+  RunCanvas nowhere(PxPicture::None(pixelBytes), 0, 0, 0, 0);
+  return DrawRunList(reader, nowhere, false);
+}

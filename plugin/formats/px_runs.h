@@ -16,6 +16,9 @@ struct PxPicture {
   int64_t width;
   int64_t height;
 
+  // A picture of no pixels, on which runs are walked without being drawn.
+  static PxPicture None(size_t pixelBytes) { return PxPicture{nullptr, 0, pixelBytes, 0, 0}; }
+
   // Pixel (x, y) counted from the top-left corner; it must lie inside.
   uint8_t* At(int64_t x, int64_t y) const {
     return bits + static_cast<size_t>(height - 1 - y) * stride + static_cast<size_t>(x) * pixelBytes;
@@ -93,3 +96,7 @@ inline uint8_t RunListAlpha(uint8_t stored) { return stored == 0 ? 255 : static_
 // mark. With `alphaRule` the fourth byte of every pixel goes through
 // RunListAlpha. False when the list reaches past the data.
 bool DrawRunList(ByteReader& reader, RunCanvas& canvas, bool alphaRule);
+
+// True when the run list at the reader ends inside the data: the list is
+// walked over a picture of no pixels.
+bool RunListEnds(ByteReader reader, size_t pixelBytes);

@@ -84,34 +84,40 @@ void WriteColourTable(ByteSpan data, const PxLayout& l, uint8_t* table) {
   for (size_t i = 0; i < kColours; ++i, table += 4) table[0] = table[1] = table[2] = static_cast<uint8_t>(i);
 }
 
-// Copies one row and returns the number of output bytes written.
-size_t CopyRow(const PxLayout& l, const uint8_t* in, uint8_t* out) {
+// The output bytes a stored row fills.
+size_t WrittenRowBytes(const PxLayout& l) {
+  const size_t width = static_cast<size_t>(l.header.width);
+  switch (l.units) {
+    case Units::kFourBytesPerPixel: return 2 * width;
+    case Units::kEightBytesPerPair: return 4 * (width / 2);  // with an odd width the last pixel stays 0
+    case Units::kNone: break;
+  }
+  return l.rowBytes;
+}
+
+void CopyRow(const PxLayout& l, const uint8_t* in, uint8_t* out) {
   const size_t width = static_cast<size_t>(l.header.width);
   switch (l.units) {
     case Units::kFourBytesPerPixel:
       for (size_t x = 0; x < width; ++x) std::memcpy(out + 2 * x, in + 4 * x, 2);
-      return 2 * width;
+      return;
     case Units::kEightBytesPerPair:
-      // With an odd width the last pixel has no unit and stays 0.
       for (size_t pair = 0; pair < width / 2; ++pair) std::memcpy(out + 4 * pair, in + 8 * pair + 4, 4);
-      return 4 * (width / 2);
+      return;
     case Units::kNone:
       std::memcpy(out, in, l.rowBytes);
-      return l.rowBytes;
+      return;
   }
-  return 0;
 }
 
 // The first stored row is the top one, the last row of the bottom-up block.
-// Every byte of the block is written, the zeros after each row included,
-// so the block needs no zero-fill first.
 void CopyRows(ByteSpan data, const PxLayout& l, uint8_t* bits) {
+  if (l.storedRow == 0) return;
   const uint8_t* in = data.data + l.pixelStart;
   uint8_t* out = bits + l.imageSize;
   for (int32_t y = 0; y < l.header.height; ++y, in += l.storedRow) {
     out -= l.stride;
-    const size_t written = CopyRow(l, in, out);
-    std::memset(out + written, 0, l.stride - written);
+    CopyRow(l, in, out);
   }
 }
 
@@ -139,7 +145,8 @@ SpiResult SpiPX::Decode(ByteSpan data, DecodeTarget target, const Progress& prog
   header.sizeImage = static_cast<uint32_t>(l.imageSize);
   WriteDibHeader(out.info(), header);
   if (l.colourTable) WriteColourTable(data, l, out.info() + kBitmapInfoHeaderSize);
-  if (!out.AllocateBits(l.imageSize, false)) return SpiResult::OutOfMemory;
+  // Rows that fill their stride write every byte: no zero-fill needed.
+  if (!out.AllocateBits(l.imageSize, WrittenRowBytes(l) != l.stride)) return SpiResult::OutOfMemory;
 
   CopyRows(data, l, out.bits());
   if (progress.Stop(1, kStages)) return SpiResult::Aborted;

@@ -27,6 +27,9 @@ SpiResult SpiPX2::Decode(ByteSpan data, DecodeTarget target, const Progress& pro
   size_t stride, imageSize;
   if (!PlanBits(static_cast<uint32_t>(h.width), static_cast<uint32_t>(h.height), pixelBytes, &stride, &imageSize))
     return SpiResult::OutOfMemory;
+  // A list that runs past the data is refused before anything is allocated.
+  ByteReader runs(data, PxHeader::kSize);
+  if (!RunListEnds(runs, pixelBytes)) return SpiResult::UnsupportedFormat;
 
   DibOutput out;
   if (!out.AllocateInfo(kBitmapInfoHeaderSize)) return SpiResult::OutOfMemory;
@@ -39,11 +42,10 @@ SpiResult SpiPX2::Decode(ByteSpan data, DecodeTarget target, const Progress& pro
   if (!out.AllocateBits(imageSize)) return SpiResult::OutOfMemory;
 
   // The runs are drawn straight into the bits block; runs that leave the
-  // picture are clipped, a list that runs past the data fails.
+  // picture are clipped.
   const PxPicture picture{out.bits(), stride, pixelBytes, h.width, h.height};
   RunCanvas canvas(picture, 0, 0, static_cast<uint32_t>(h.width), static_cast<uint32_t>(h.height));
-  ByteReader runs(data, PxHeader::kSize);
-  if (!DrawRunList(runs, canvas, h.depth == kAlphaDepth)) return SpiResult::UnsupportedFormat;
+  DrawRunList(runs, canvas, h.depth == kAlphaDepth);  // its end was checked above
   if (progress.Stop(1, kStages)) return SpiResult::Aborted;
   return out.HandOver(target.infoHandle, target.bitsHandle);
 }

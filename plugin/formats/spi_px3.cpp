@@ -120,8 +120,8 @@ bool DrawIndexedRuns(ByteReader& reader, RunCanvas& canvas, const IndexedColours
 }
 
 // Draws one sub-image over its rectangle, which it replaces whole, its
-// transparent pixels included. A rectangle reaching past the picture is
-// clipped; a sub-image that runs past the data fails.
+// transparent pixels included; a rectangle reaching past the picture is
+// clipped. False when the sub-image runs past the data.
 bool DrawSubImage(ByteReader& reader, const PxPicture& picture, const Px3Layout& l, const IndexedColours& colours) {
   const uint8_t* head;
   if (!reader.Take(kSubImageHeaderSize, &head)) return false;
@@ -130,6 +130,15 @@ bool DrawSubImage(ByteReader& reader, const PxPicture& picture, const Px3Layout&
   canvas.Clear();
   if (l.depth == kIndexedDepth) return DrawIndexedRuns(reader, canvas, colours);
   return DrawRunList(reader, canvas, Le16(head + 18) == kAlphaDepth);
+}
+
+// Draws the sub-images in order; false when one runs past the data.
+bool DrawSubImages(ByteSpan data, const Px3Layout& l, const PxPicture& picture, const IndexedColours& colours) {
+  ByteReader reader(data, l.firstSubImage);
+  for (uint64_t i = 0; i < l.subImages; ++i) {
+    if (!DrawSubImage(reader, picture, l, colours)) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -150,6 +159,10 @@ SpiResult SpiPX3::Decode(ByteSpan data, DecodeTarget target, const Progress& pro
   size_t stride, imageSize;
   if (!PlanBits(static_cast<uint32_t>(l.width), static_cast<uint32_t>(l.height), l.pixelBytes, &stride, &imageSize))
     return SpiResult::OutOfMemory;
+  // The sub-images are walked once over no picture, so that data ending
+  // too early are refused before the picture is allocated.
+  const IndexedColours colours(l.palette);
+  if (!DrawSubImages(data, l, PxPicture::None(l.pixelBytes), colours)) return SpiResult::UnsupportedFormat;
 
   DibOutput out;
   const bool colourTable = l.pixelBytes == 1;
@@ -164,12 +177,7 @@ SpiResult SpiPX3::Decode(ByteSpan data, DecodeTarget target, const Progress& pro
     std::memcpy(out.info() + kBitmapInfoHeaderSize, l.palette.data, std::min(l.palette.size, 4 * kColours));
   if (!out.AllocateBits(imageSize)) return SpiResult::OutOfMemory;
 
-  const PxPicture picture{out.bits(), stride, l.pixelBytes, l.width, l.height};
-  const IndexedColours colours(l.palette);
-  ByteReader reader(data, l.firstSubImage);
-  for (uint64_t i = 0; i < l.subImages; ++i) {
-    if (!DrawSubImage(reader, picture, l, colours)) return SpiResult::UnsupportedFormat;
-  }
+  DrawSubImages(data, l, PxPicture{out.bits(), stride, l.pixelBytes, l.width, l.height}, colours);  // checked above
   if (progress.Stop(1, kStages)) return SpiResult::Aborted;
   return out.HandOver(target.infoHandle, target.bitsHandle);
 }
