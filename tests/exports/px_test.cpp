@@ -331,6 +331,16 @@ TEST(Px3, PaletteSubImagesOfEightBits) {
   EXPECT_EQ(InfoOf(file).colorDepth, 8);
 }
 
+// The first sub-image sets the pixel size for all; a later one of depth 32
+// in an 8-bit picture has no alpha byte to double and is copied as it is.
+TEST(Px3, LaterSubImagesKeepTheFirstOnesPixelSize) {
+  Px3File px3 = PaletteFile(8, 40);
+  px3.subImages[1].depth = 32;
+  Bytes table(px3.palette.begin(), px3.palette.begin() + 4 * 40);
+  table.resize(1024);
+  ExpectPicture(DecodeMemory(WritePx3(px3)), Px3Picture(px3), table);
+}
+
 // Every sub-image starts in alpha mode; the first ends in opaque mode.
 TEST(Px3, IndexedSubImagesGiveThirtyTwoBits) {
   Px3File px3 = PaletteFile(9, 40);
