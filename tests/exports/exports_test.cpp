@@ -6,7 +6,7 @@
 
 #include "tests/fixtures/tga_writer.h"
 #include "tests/support/plugin_api.h"
-#include "tests/support/progress_log.h"
+#include "tests/support/progress_calls.h"
 
 namespace {
 
@@ -113,6 +113,6 @@ TEST(GetPicture, FailuresLeaveTheHandlesAlone) {
   EXPECT_FALSE(unknown.handed);
 }
 
-TEST(GetPicture, ProgressIsReportedAndCanStopTheDecode) { ExpectOneStageProgress(SmallTga()); }
+TEST(GetPicture, ProgressIsReportedAndCanStopTheDecode) { ExpectStagesThatCanStop(SmallTga(), 1); }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Makes every allocation a decode makes fail in turn: the result is
+// Every allocation a decode makes is made to fail in turn: the result is
 // OutOfMemory (or UnsupportedFormat when the decoder object itself cannot
 // be made), the handles stay untouched and nothing is left allocated.
 #pragma once

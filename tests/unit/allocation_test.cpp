@@ -1,4 +1,4 @@
-// Every allocation of a TGA or BBM decode is made to fail in turn.
+// TGA and BBM decodes under every allocation failure.
 #include "tests/fixtures/tga_writer.h"
 #include "tests/support/allocation_failure.h"
 

@@ -15,7 +15,7 @@ TEST(AllocationFailure, Px2) {
 
 // The seeds hold one file of each sub-image kind: 32-bit, 8-bit and indexed.
 TEST(AllocationFailure, Px3) {
-  for (const NamedFile& seed : PxSeeds()) {
+  for (const auto& seed : PxSeeds()) {
     if (seed.first.rfind("px3-", 0) == 0) ExpectEveryAllocationFailureHandled(seed.second);
   }
 }

@@ -18,6 +18,11 @@ struct Sample {
   Bytes bytes;
 };
 
+// Appends the named files another writer makes.
+void Add(std::vector<Sample>& samples, const NamedFiles& files) {
+  for (const auto& [name, bytes] : files) samples.push_back({name, bytes});
+}
+
 Picture Checker(int width, int height, int colours) {
   Picture p = IndexPicture(width, height, colours, 5);
   for (int y = 0; y < height; ++y)
@@ -44,7 +49,7 @@ std::vector<Sample> Samples() {
       {"sprite.tga", WriteTga(sprite)},
       {"tiles.bbm", WriteBbm(Tiles(4, 3, 32, 32))},
   };
-  for (auto& [name, bytes] : PxSamples()) samples.push_back({name, bytes});
+  Add(samples, PxSamples());
   return samples;
 }
 
@@ -58,7 +63,7 @@ std::vector<Sample> Seeds() {
       {"bbm-1.bbm", WriteBbm(Tiles(2, 2, 4, 32))},
       {"bbm-2.bbm", WriteBbm(Tiles(3, 1, 4, 24))},
   };
-  for (auto& [name, bytes] : PxSeeds()) seeds.push_back({name, bytes});
+  Add(seeds, PxSeeds());
   return seeds;
 }
 
