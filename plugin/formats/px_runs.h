@@ -78,7 +78,8 @@ void RunCanvas::Run(uint32_t count, Put&& put) {
     const int64_t stop = std::min(column + (end - k), width_);
     const int64_t from = std::max(column, columnBegin_), to = std::min(stop, columnEnd_);
     if (from < to)
-      put(picture_.At(x_ + from, y_ + row), static_cast<size_t>(k - start + from - column), static_cast<size_t>(to - from));
+      put(picture_.At(x_ + from, y_ + row), static_cast<size_t>(k - start + from - column),
+          static_cast<size_t>(to - from));
     k += stop - column;
   }
 }

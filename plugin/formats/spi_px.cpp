@@ -46,9 +46,12 @@ Units UnitsOf(const PxHeader& h) {
 
 size_t StoredRowBytes(Units units, size_t width, size_t rowBytes) {
   switch (units) {
-    case Units::kFourBytesPerPixel: return 4 * width;
-    case Units::kEightBytesPerPair: return 8 * (width / 2);
-    case Units::kNone: break;
+    case Units::kFourBytesPerPixel:
+      return 4 * width;
+    case Units::kEightBytesPerPair:
+      return 8 * (width / 2);
+    case Units::kNone:
+      break;
   }
   return rowBytes;
 }
@@ -88,9 +91,12 @@ void WriteColourTable(ByteSpan data, const PxLayout& l, uint8_t* table) {
 size_t WrittenRowBytes(const PxLayout& l) {
   const size_t width = static_cast<size_t>(l.header.width);
   switch (l.units) {
-    case Units::kFourBytesPerPixel: return 2 * width;
-    case Units::kEightBytesPerPair: return 4 * (width / 2);  // with an odd width the last pixel stays 0
-    case Units::kNone: break;
+    case Units::kFourBytesPerPixel:
+      return 2 * width;
+    case Units::kEightBytesPerPair:
+      return 4 * (width / 2);  // with an odd width the last pixel stays 0
+    case Units::kNone:
+      break;
   }
   return l.rowBytes;
 }

@@ -25,7 +25,7 @@ struct Px3Layout {
   ByteSpan palette;      // the palette block's colours, 4 bytes each
   size_t firstSubImage;  // offset of the first sub-image header
   uint64_t subImages;
-  uint16_t depth;        // the first sub-image's, which decides for all
+  uint16_t depth;  // the first sub-image's, which decides for all
   size_t pixelBytes;
 };
 

@@ -185,8 +185,8 @@ TEST(Px2, RunListsRoundTrip) {
   Picture noise = WithRunListAlpha(NoisePicture(9, 7, 4, 5));
   for (size_t i = 0; i < noise.pixels.size(); i += 12) std::fill(&noise.pixels[i], &noise.pixels[i] + 4, 0);
   for (const Picture& picture : {SparseSprite(23, 17), noise}) {
-    for (const RunListOptions& runs : {RunListOptions{}, RunListOptions{3, false, false}, RunListOptions{0, true, false},
-                                       RunListOptions{4, true, true}}) {
+    for (const RunListOptions& runs : {RunListOptions{}, RunListOptions{3, false, false},
+                                       RunListOptions{0, true, false}, RunListOptions{4, true, true}}) {
       for (bool leafText : {false, true}) {
         const Bytes file = WritePx2(Px2File{picture, runs, leafText});
         ExpectPicture(DecodeMemory(file), picture);
@@ -234,9 +234,9 @@ TEST(Px2, AlphaIsDoubledAndZeroIsOpaque) {
 TEST(Px2, RunsLeavingThePictureAreClipped) {
   Bytes file = Px2Header(3, 2);
   PutRun(file, 0, -2, {9, 9, 9, 1, 8, 8, 8, 1, 1, 1, 1, 1, 2, 2, 2, 1});  // starts two pixels early
-  PutRun(file, 0, 1, {3, 3, 3, 1, 4, 4, 4, 1, 5, 5, 5, 1, 7, 7, 7, 1});  // past the end of the last row
-  PutRun(file, 32767, 0, {6, 6, 6, 1});                                    // far below
-  PutRun(file, -32768, -32768, {6, 6, 6, 1});                              // far above
+  PutRun(file, 0, 1, {3, 3, 3, 1, 4, 4, 4, 1, 5, 5, 5, 1, 7, 7, 7, 1});   // past the end of the last row
+  PutRun(file, 32767, 0, {6, 6, 6, 1});                                   // far below
+  PutRun(file, -32768, -32768, {6, 6, 6, 1});                             // far above
   PutLe32(file, 0xFFFFFFFF);
   Picture expected = Blank(3, 2, 4);
   SetPixel(expected, 0, 0, {1, 1, 1, 2});
@@ -318,7 +318,8 @@ Px3SubImage IndexedPart(int width, int height, int x, int y, int depth, uint32_t
 
 Px3File PaletteFile(int depth, int colours) {
   Px3File px3{12, 9, 68, TestPalette(6), colours};
-  px3.subImages = {IndexedPart(7, 5, 0, 0, depth, 1), IndexedPart(6, 6, 5, 3, depth, 2), IndexedPart(3, 4, -1, 6, depth, 3)};
+  px3.subImages = {IndexedPart(7, 5, 0, 0, depth, 1), IndexedPart(6, 6, 5, 3, depth, 2),
+                   IndexedPart(3, 4, -1, 6, depth, 3)};
   return px3;
 }
 
@@ -386,6 +387,7 @@ Bytes IndexedFile(int width, int height, const Bytes& colours, const Bytes& runs
 
 TEST(Px3, IndexedControlValues) {
   const Bytes colours = {10, 11, 12, 99, 20, 21, 22, 99, 30, 31, 32, 99};
+  // clang-format off
   const Bytes runs = {
       0x00, 0x06, 0xA0, 0x00, 7, 0, 8, 1, 9, 2,  // dy 0, dx 5, 3 pairs
       0x01, 0x0A, 0xA0, 0xFF,                    // dy 1, dx -3, 5 pixels, still pairs
@@ -394,6 +396,7 @@ TEST(Px3, IndexedControlValues) {
       0, 1, 2, 7, 1,                             // index 7 lies past the palette
       0x01, 0x02, 0xE8, 0xFF,                    // dy 1, dx -1, 1 pixel, back to pairs
       0, 2};
+  // clang-format on
   Picture expected = Blank(8, 5, 4);
   SetPixel(expected, 5, 0, {10, 11, 12, 14});
   SetPixel(expected, 6, 0, {20, 21, 22, 16});
