@@ -10,6 +10,9 @@
 #include "plugin/formats/spi_lfb.h"
 #include "plugin/formats/spi_lff.h"
 #include "plugin/formats/spi_lgf.h"
+#include "plugin/formats/spi_px.h"
+#include "plugin/formats/spi_px2.h"
+#include "plugin/formats/spi_px3.h"
 #include "plugin/formats/spi_tga.h"
 
 namespace {
@@ -38,6 +41,9 @@ DecoderPtr NewDecoder(ImageFormat format) {
     case ImageFormat::Lff: return Make<SpiLff>();
     case ImageFormat::Lcf: return Make<SpiLcf>();
     case ImageFormat::Lgf: return Make<SpiLgf>();
+    case ImageFormat::PX: return Make<SpiPX>();
+    case ImageFormat::PX2: return Make<SpiPX2>();
+    case ImageFormat::PX3: return Make<SpiPX3>();
     default: return nullptr;
   }
 }

@@ -10,6 +10,7 @@
 
 #include "tests/fixtures/px_tiles_writer.h"
 #include "tests/fixtures/lf_writer.h"
+#include "tests/fixtures/px_writer.h"
 #include "tests/fixtures/tga_writer.h"
 
 namespace {
@@ -52,6 +53,7 @@ std::vector<Sample> Samples() {
   };
   Add(samples, PxTileSamples());
   Add(samples, LfSamples());
+  Add(samples, PxSamples());
   return samples;
 }
 
@@ -67,6 +69,7 @@ std::vector<Sample> Seeds() {
   };
   Add(seeds, PxTileSeeds());
   Add(seeds, LfSeeds());
+  Add(seeds, PxSeeds());
   return seeds;
 }
 
