@@ -4,6 +4,8 @@
 #include "platform/platform.h"
 #include "plugin/framework/detect.h"
 #include "plugin/formats/spi_bbm.h"
+#include "plugin/formats/spi_cz1.h"
+#include "plugin/formats/spi_cz2.h"
 #include "plugin/formats/spi_tga.h"
 
 namespace {
@@ -26,6 +28,8 @@ DecoderPtr NewDecoder(ImageFormat format) {
   switch (format) {
     case ImageFormat::Tga: return Make<SpiTga>();
     case ImageFormat::Bbm: return Make<SpiBbm>();
+    case ImageFormat::CZ1: return Make<SpiCZ1>();
+    case ImageFormat::CZ2: return Make<SpiCZ2>();
     default: return nullptr;
   }
 }
