@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 300
 SMOKE_SECONDS ?= 15
 CONFORMANCE ?= ../shared/conformance
 # The conformance categories of the formats built so far.
-CONFORMANCE_CATEGORIES ?= info,detect,tga,bbm
+CONFORMANCE_CATEGORIES ?= info,detect,tga,bbm,cz1,cz2
 
 # A build folder is configured once; later builds regenerate it as needed.
 CONFIGURE = [ -f $(1)/Makefile ] || cmake -S . -B $(1) $(2) >/dev/null

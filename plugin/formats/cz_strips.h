@@ -119,9 +119,10 @@ SpiResult PlanCzPicture(ByteSpan data, CzCountField countField, Check check, CzP
   return SpiResult::Ok;
 }
 
-// Allocates the 54-byte info block with its header and the zero-filled bits
-// block; biSizeImage is the image size when `withSizeImage`, else 0.
-inline bool AllocateCzOutput(const CzPicture& picture, bool withSizeImage, DibOutput* out) {
+// Allocates the 54-byte info block with its header and the bits block;
+// biSizeImage is the image size when `withSizeImage`, else 0. A decoder
+// that writes every byte of the bits may leave out their zero-fill.
+inline bool AllocateCzOutput(const CzPicture& picture, bool withSizeImage, bool zeroFill, DibOutput* out) {
   if (!out->AllocateInfo(kCzInfoSize)) return false;
   DibHeader header;
   header.width = static_cast<int32_t>(picture.width);
@@ -129,5 +130,5 @@ inline bool AllocateCzOutput(const CzPicture& picture, bool withSizeImage, DibOu
   header.bitCount = static_cast<uint16_t>(8 * picture.bytesPerPixel);
   if (withSizeImage) header.sizeImage = static_cast<uint32_t>(picture.imageSize);
   WriteDibHeader(out->info(), header);
-  return out->AllocateBits(picture.imageSize);
+  return out->AllocateBits(picture.imageSize, zeroFill);
 }

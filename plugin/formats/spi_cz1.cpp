@@ -119,7 +119,7 @@ SpiResult SpiCZ1::Decode(ByteSpan data, DecodeTarget target, const Progress&) {
   if (planned != SpiResult::Ok) return planned;
 
   DibOutput out;
-  if (!AllocateCzOutput(picture, false, &out)) return SpiResult::OutOfMemory;
+  if (!AllocateCzOutput(picture, false, true, &out)) return SpiResult::OutOfMemory;
   HeapBuffer rowBuffers;
   if (!rowBuffers.Allocate(2 * kMaxPlanes * picture.width)) return SpiResult::OutOfMemory;
 

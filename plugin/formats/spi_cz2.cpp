@@ -16,40 +16,92 @@ constexpr uint64_t kMostExpansion = 9;
 
 uint64_t ExpandedSize(const CzStrip& strip) { return uint64_t{strip.width} * strip.height * kStoredPixelBytes; }
 
-// Undoes the differences of one expanded strip while writing its rows: the
-// first pixel is stored as it is, every later one in scan order is the
-// pixel before it minus the stored bytes, the chain running on from one
-// row's end to the next row's start. In a 24-bit picture the alpha chain,
-// which no other channel depends on, is left out.
-template <size_t kPixelBytes>
-void UndoDifferences(const uint8_t* stored, const CzStripPlace& place, const CzPicture& picture, uint8_t* bits) {
-  const size_t width = place.strip.width;
-  uint8_t running[kPixelBytes];
-  std::copy(stored, stored + kPixelBytes, running);
-  for (size_t y = 0; y < place.strip.height; ++y) {
-    uint8_t* out = picture.Row(bits, place.topRow + y);
-    size_t x = 0;
-    if (y == 0) {  // the first pixel, stored as it is
-      std::copy(running, running + kPixelBytes, out);
-      x = 1;
-    }
-    for (; x < width; ++x) {
-      const uint8_t* difference = stored + (y * width + x) * kStoredPixelBytes;
-      for (size_t k = 0; k < kPixelBytes; ++k) running[k] = static_cast<uint8_t>(running[k] - difference[k]);
-      std::copy(running, running + kPixelBytes, out + x * kPixelBytes);
-    }
+// A 32-bit strip as wide as the picture fills whole rows, which lie one
+// after the other in the block: its stream is expanded straight into them.
+bool FillsWholeRows(const CzStrip& strip, const CzPicture& picture) {
+  return picture.bytesPerPixel == kStoredPixelBytes && strip.width == picture.width;
+}
+
+// Each pixel is the one before it in scan order minus its stored bytes,
+// channel by channel, the chain running on from one row's end into the
+// next row. The chain starts from zeros, so the first pixel, which is
+// stored as it is, is negated before the chain begins.
+void NegateFirstPixel(uint8_t* stored) {
+  for (size_t k = 0; k < kStoredPixelBytes; ++k) stored[k] = static_cast<uint8_t>(-stored[k]);
+}
+
+// Undoes the differences of a run of pixels into `out`, which may be
+// `stored` itself. A 24-bit picture leaves out the alpha chain, on which no
+// other depends.
+template <size_t kChannels>
+void UndoRun(uint8_t (&chain)[kStoredPixelBytes], const uint8_t* stored, size_t pixels, uint8_t* out) {
+  uint8_t running[kChannels];
+  std::copy(chain, chain + kChannels, running);
+  for (size_t x = 0; x < pixels; ++x, stored += kStoredPixelBytes, out += kChannels) {
+    for (size_t k = 0; k < kChannels; ++k) out[k] = running[k] = static_cast<uint8_t>(running[k] - stored[k]);
   }
+  std::copy(running, running + kChannels, chain);
+}
+
+// From the working area into the strip's rows of the bitmap.
+template <size_t kChannels>
+void UndoIntoRows(const uint8_t* stored, const CzStripPlace& place, const CzPicture& picture, uint8_t* bits) {
+  const size_t width = place.strip.width;
+  uint8_t chain[kStoredPixelBytes] = {};
+  for (size_t y = 0; y < place.strip.height; ++y, stored += width * kStoredPixelBytes)
+    UndoRun<kChannels>(chain, stored, width, picture.Row(bits, place.topRow + y));
+}
+
+// In the strip's own rows, where the stream left the pixels top row first,
+// one run in scan order; the rows are then put bottom-up.
+void UndoInPlace(uint8_t* rows, size_t height, size_t width) {
+  uint8_t chain[kStoredPixelBytes] = {};
+  UndoRun<kStoredPixelBytes>(chain, rows, width * height, rows);
+  const size_t rowBytes = width * kStoredPixelBytes;
+  for (size_t y = 0; y < height / 2; ++y)
+    std::swap_ranges(rows + y * rowBytes, rows + (y + 1) * rowBytes, rows + (height - 1 - y) * rowBytes);
+}
+
+// The input must hold a stream that could fill the strip.
+SpiResult CheckStrip(const CzStripPlace& place) {
+  return ExpandedSize(place.strip) > kMostExpansion * place.data.size ? SpiResult::BrokenData : SpiResult::Ok;
+}
+
+// What the strips need beside their own rows of the bitmap: a working area
+// for the largest strip that cannot be expanded in place, and the bitmap's
+// zero-fill unless in-place strips write every byte of it.
+struct StripNeeds {
+  uint64_t workArea = 0;
+  bool zeroFill = false;
+};
+
+StripNeeds NeedsOf(ByteSpan data, const CzPicture& picture) {
+  StripNeeds needs;
+  CzStrips(data, picture.stripCount).ForEach([&](const CzStripPlace& place) {
+    if (place.strip.height && !FillsWholeRows(place.strip, picture)) {
+      needs.workArea = std::max(needs.workArea, ExpandedSize(place.strip));
+      needs.zeroFill = true;
+    }
+    return SpiResult::Ok;
+  });
+  return needs;
 }
 
 // A stream that ends before its strip is full is broken data.
-SpiResult DecodeStrip(const CzStripPlace& place, const CzPicture& picture, uint8_t* expanded, uint8_t* bits) {
-  const size_t size = static_cast<size_t>(ExpandedSize(place.strip));
+SpiResult DecodeStrip(const CzStripPlace& place, const CzPicture& picture, uint8_t* workArea, uint8_t* bits) {
+  const CzStrip& strip = place.strip;
+  const size_t size = static_cast<size_t>(ExpandedSize(strip));
   if (size == 0) return SpiResult::Ok;
+  const bool inPlace = FillsWholeRows(strip, picture);
+  uint8_t* expanded = inPlace ? picture.Row(bits, place.topRow + strip.height - 1) : workArea;
   if (ExpandLzss(expanded, place.data, size) != size) return SpiResult::BrokenData;
-  if (picture.bytesPerPixel == 4) {
-    UndoDifferences<4>(expanded, place, picture, bits);
+  NegateFirstPixel(expanded);
+  if (inPlace) {
+    UndoInPlace(expanded, strip.height, strip.width);
+  } else if (picture.bytesPerPixel == 4) {
+    UndoIntoRows<4>(expanded, place, picture, bits);
   } else {
-    UndoDifferences<3>(expanded, place, picture, bits);
+    UndoIntoRows<3>(expanded, place, picture, bits);
   }
   return SpiResult::Ok;
 }
@@ -64,26 +116,18 @@ SpiResult SpiCZ2::GetInfo(ByteSpan data, PictureInfo* info) { return GetCzInfo(d
 // 4-byte pixels.
 SpiResult SpiCZ2::Decode(ByteSpan data, DecodeTarget target, const Progress&) {
   CzPicture picture;
-  uint64_t largestStrip = 0;
-  const SpiResult planned = PlanCzPicture(
-      data, CzCountField::Byte,
-      [&](const CzStripPlace& place) {
-        const uint64_t size = ExpandedSize(place.strip);
-        if (size > kMostExpansion * place.data.size) return SpiResult::BrokenData;
-        largestStrip = std::max(largestStrip, size);
-        return SpiResult::Ok;
-      },
-      &picture);
+  const SpiResult planned = PlanCzPicture(data, CzCountField::Byte, CheckStrip, &picture);
   if (planned != SpiResult::Ok) return planned;
 
+  const StripNeeds needs = NeedsOf(data, picture);
   DibOutput out;
-  if (!AllocateCzOutput(picture, true, &out)) return SpiResult::OutOfMemory;
-  // Room for the largest strip's expanded pixels.
-  HeapBuffer expanded;
-  if (largestStrip > SIZE_MAX || !expanded.Allocate(static_cast<size_t>(largestStrip))) return SpiResult::OutOfMemory;
+  if (!AllocateCzOutput(picture, true, needs.zeroFill, &out)) return SpiResult::OutOfMemory;
+  HeapBuffer workArea;
+  if (needs.workArea > SIZE_MAX || (needs.workArea && !workArea.Allocate(static_cast<size_t>(needs.workArea))))
+    return SpiResult::OutOfMemory;
 
   const SpiResult decoded = CzStrips(data, picture.stripCount).ForEach([&](const CzStripPlace& place) {
-    return DecodeStrip(place, picture, expanded.data(), out.bits());
+    return DecodeStrip(place, picture, workArea.data(), out.bits());
   });
   if (decoded != SpiResult::Ok) return decoded;
   return out.HandOver(target.infoHandle, target.bitsHandle);

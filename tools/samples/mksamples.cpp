@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/fixtures/cz_writer.h"
 #include "tests/fixtures/tga_writer.h"
 
 namespace {
@@ -72,7 +73,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string folder = argv[argc - 1];
-  for (const Sample& sample : small ? Seeds() : Samples()) {
+  std::vector<Sample> samples = small ? Seeds() : Samples();
+  for (auto& [name, bytes] : small ? CzSeeds() : CzSamples()) samples.push_back({name, bytes});
+  for (const Sample& sample : samples) {
     if (!Save(folder, sample)) {
       std::fprintf(stderr, "mksamples: cannot write %s/%s\n", folder.c_str(), sample.name.c_str());
       return 1;
