@@ -25,6 +25,11 @@ constexpr size_t kCzDepthOffset = kCzTableOffset + 12;  // the first record's by
 constexpr size_t kCzHeaderSize = kCzTableOffset + CzStrip::kSize;
 constexpr size_t kCzInfoSize = 54;
 
+// A file that ends before the rows or streams its strips state gives 2,
+// as any data shorter than the header requires; 3 is kept for compressed
+// data that are there but do not expand to the stated length.
+constexpr SpiResult kCzDataCutShort = SpiResult::UnsupportedFormat;
+
 // The one GetInfo of both formats: the first strip's size and depth, so a
 // picture of several strips reports its first strip only.
 inline SpiResult GetCzInfo(ByteSpan data, PictureInfo* info) {

@@ -25,7 +25,7 @@ SpiResult CheckStrip(const CzStripPlace& place) {
   const CzStrip& strip = place.strip;
   if (strip.bytesPerPixel != 3 && strip.bytesPerPixel != 4) return SpiResult::UnsupportedFormat;
   const size_t rowBytes = size_t{strip.width} * strip.bytesPerPixel;
-  if (uint64_t{strip.height} * SmallestStoredRow(rowBytes) > place.data.size) return SpiResult::BrokenData;
+  if (uint64_t{strip.height} * SmallestStoredRow(rowBytes) > place.data.size) return kCzDataCutShort;
   return SpiResult::Ok;
 }
 
@@ -49,20 +49,19 @@ void UndoAgainstRowAbove(uint8_t* planes, const uint8_t* above, size_t rowBytes)
 }
 
 // Reads one stored row and leaves its unfiltered planes in `planes`.
-// Bytes the row needs past the end of the input make it broken data.
 SpiResult ReadRow(ByteReader& in, size_t rowBytes, const uint8_t* above, uint8_t* planes) {
   uint8_t mode;
-  if (!in.U8(&mode)) return SpiResult::BrokenData;
+  if (!in.U8(&mode)) return kCzDataCutShort;
   if (mode > kAgainstRowAbove) return SpiResult::UnsupportedFormat;
   if (mode == kRaw) {
     const uint8_t* raw;
-    if (!in.Take(rowBytes, &raw)) return SpiResult::BrokenData;
+    if (!in.Take(rowBytes, &raw)) return kCzDataCutShort;
     std::memcpy(planes, raw, rowBytes);
     return SpiResult::Ok;
   }
   const uint8_t* length;
   const uint8_t* stream;
-  if (!in.Take(2, &length) || !in.Take(Be16(length), &stream)) return SpiResult::BrokenData;
+  if (!in.Take(2, &length) || !in.Take(Be16(length), &stream)) return kCzDataCutShort;
   const SpiResult inflated = Inflate(stream, Be16(length), planes, rowBytes);
   if (inflated != SpiResult::Ok) return inflated;
   if (mode == kAlongRow) UndoAlongRow(planes, rowBytes);

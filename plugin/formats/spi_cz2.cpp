@@ -64,7 +64,7 @@ void UndoInPlace(uint8_t* rows, size_t height, size_t width) {
 
 // The input must hold a stream that could fill the strip.
 SpiResult CheckStrip(const CzStripPlace& place) {
-  return ExpandedSize(place.strip) > kMostExpansion * place.data.size ? SpiResult::BrokenData : SpiResult::Ok;
+  return ExpandedSize(place.strip) > kMostExpansion * place.data.size ? kCzDataCutShort : SpiResult::Ok;
 }
 
 // What the strips need beside their own rows of the bitmap: a working area
@@ -87,14 +87,15 @@ StripNeeds NeedsOf(ByteSpan data, const CzPicture& picture) {
   return needs;
 }
 
-// A stream that ends before its strip is full is broken data.
+// The stream may run on to the end of the input; one that ends there
+// before its strip is full fails the picture.
 SpiResult DecodeStrip(const CzStripPlace& place, const CzPicture& picture, uint8_t* workArea, uint8_t* bits) {
   const CzStrip& strip = place.strip;
   const size_t size = static_cast<size_t>(ExpandedSize(strip));
   if (size == 0) return SpiResult::Ok;
   const bool inPlace = FillsWholeRows(strip, picture);
   uint8_t* expanded = inPlace ? picture.Row(bits, place.topRow + strip.height - 1) : workArea;
-  if (ExpandLzss(expanded, place.data, size) != size) return SpiResult::BrokenData;
+  if (ExpandLzss(expanded, place.data, size) != size) return kCzDataCutShort;
   NegateFirstPixel(expanded);
   if (inPlace) {
     UndoInPlace(expanded, strip.height, strip.width);
