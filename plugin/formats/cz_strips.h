@@ -124,16 +124,40 @@ SpiResult PlanCzPicture(ByteSpan data, CzCountField countField, Check check, CzP
   return SpiResult::Ok;
 }
 
-// Allocates the 54-byte info block with its header and the bits block;
-// biSizeImage is the image size when `withSizeImage`, else 0. A decoder
-// that writes every byte of the bits may leave out their zero-fill.
-inline bool AllocateCzOutput(const CzPicture& picture, bool withSizeImage, bool zeroFill, DibOutput* out) {
-  if (!out->AllocateInfo(kCzInfoSize)) return false;
+// What a format's strips need beside their rows of the bitmap.
+struct CzWorkNeeds {
+  uint64_t workArea = 0;  // bytes of working area from the heap
+  bool zeroFill = true;   // false when the strips write every byte of the bits
+};
+
+// The decode both formats share: the strip table planned and vetted, the
+// 54-byte info block with its header, the bits block, the working area, then
+// every strip in table order; the blocks are handed over only on success.
+// `Format` supplies kCountField, kStatesImageSize (biSizeImage is the image
+// size, else 0), CheckStrip, Needs and DecodeStrip.
+template <class Format>
+SpiResult DecodeCzPicture(ByteSpan data, DecodeTarget target) {
+  CzPicture picture;
+  const SpiResult planned = PlanCzPicture(data, Format::kCountField, Format::CheckStrip, &picture);
+  if (planned != SpiResult::Ok) return planned;
+  const CzWorkNeeds needs = Format::Needs(data, picture);
+
+  DibOutput out;
+  if (!out.AllocateInfo(kCzInfoSize)) return SpiResult::OutOfMemory;
   DibHeader header;
   header.width = static_cast<int32_t>(picture.width);
   header.height = static_cast<int32_t>(picture.height);
   header.bitCount = static_cast<uint16_t>(8 * picture.bytesPerPixel);
-  if (withSizeImage) header.sizeImage = static_cast<uint32_t>(picture.imageSize);
-  WriteDibHeader(out->info(), header);
-  return out->AllocateBits(picture.imageSize, zeroFill);
+  if (Format::kStatesImageSize) header.sizeImage = static_cast<uint32_t>(picture.imageSize);
+  WriteDibHeader(out.info(), header);
+  if (!out.AllocateBits(picture.imageSize, needs.zeroFill)) return SpiResult::OutOfMemory;
+  HeapBuffer workArea;
+  if (needs.workArea > SIZE_MAX || (needs.workArea && !workArea.Allocate(static_cast<size_t>(needs.workArea))))
+    return SpiResult::OutOfMemory;
+
+  const SpiResult decoded = CzStrips(data, picture.stripCount).ForEach([&](const CzStripPlace& place) {
+    return Format::DecodeStrip(place, picture, workArea.data(), out.bits());
+  });
+  if (decoded != SpiResult::Ok) return decoded;
+  return out.HandOver(target.infoHandle, target.bitsHandle);
 }

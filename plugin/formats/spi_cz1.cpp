@@ -21,7 +21,7 @@ size_t SmallestStoredRow(size_t rowBytes) { return 1 + std::min<size_t>(rowBytes
 
 // Only 3 and 4 planes have a layout; the input must hold at least the
 // smallest stored form of every row before the picture is allocated.
-SpiResult CheckStrip(const CzStripPlace& place) {
+SpiResult RowsCanFit(const CzStripPlace& place) {
   const CzStrip& strip = place.strip;
   if (strip.bytesPerPixel != 3 && strip.bytesPerPixel != 4) return SpiResult::UnsupportedFormat;
   const size_t rowBytes = size_t{strip.width} * strip.bytesPerPixel;
@@ -90,7 +90,7 @@ Interleaver InterleaverFor(size_t planes, size_t pixelBytes) {
 
 // Decodes one strip's rows into its output rows. `rowBuffers` holds two
 // rows: the one being decoded and the one above it, which starts as zeros.
-SpiResult DecodeStrip(const CzStripPlace& place, const CzPicture& picture, uint8_t* rowBuffers, uint8_t* bits) {
+SpiResult DecodeRows(const CzStripPlace& place, const CzPicture& picture, uint8_t* rowBuffers, uint8_t* bits) {
   const CzStrip& strip = place.strip;
   const size_t rowBytes = size_t{strip.width} * strip.bytesPerPixel;
   uint8_t* current = rowBuffers;
@@ -107,24 +107,24 @@ SpiResult DecodeStrip(const CzStripPlace& place, const CzPicture& picture, uint8
   return SpiResult::Ok;
 }
 
+// Two row buffers of the widest strip at 4 planes.
+CzWorkNeeds RowBuffers(ByteSpan, const CzPicture& picture) {
+  return CzWorkNeeds{2 * kMaxPlanes * uint64_t{picture.width}, true};
+}
+
+struct Cz1Format {
+  static constexpr CzCountField kCountField = CzCountField::Long;
+  static constexpr bool kStatesImageSize = false;
+  static constexpr auto CheckStrip = RowsCanFit;
+  static constexpr auto Needs = RowBuffers;
+  static constexpr auto DecodeStrip = DecodeRows;
+};
+
 }  // namespace
 
 SpiResult SpiCZ1::GetInfo(ByteSpan data, PictureInfo* info) { return GetCzInfo(data, info); }
 
 // CZ1 pictures are decoded without progress reports.
 SpiResult SpiCZ1::Decode(ByteSpan data, DecodeTarget target, const Progress&) {
-  CzPicture picture;
-  const SpiResult planned = PlanCzPicture(data, CzCountField::Long, CheckStrip, &picture);
-  if (planned != SpiResult::Ok) return planned;
-
-  DibOutput out;
-  if (!AllocateCzOutput(picture, false, true, &out)) return SpiResult::OutOfMemory;
-  HeapBuffer rowBuffers;
-  if (!rowBuffers.Allocate(2 * kMaxPlanes * picture.width)) return SpiResult::OutOfMemory;
-
-  const SpiResult decoded = CzStrips(data, picture.stripCount).ForEach([&](const CzStripPlace& place) {
-    return DecodeStrip(place, picture, rowBuffers.data(), out.bits());
-  });
-  if (decoded != SpiResult::Ok) return decoded;
-  return out.HandOver(target.infoHandle, target.bitsHandle);
+  return DecodeCzPicture<Cz1Format>(data, target);
 }

@@ -63,20 +63,16 @@ void UndoInPlace(uint8_t* rows, size_t height, size_t width) {
 }
 
 // The input must hold a stream that could fill the strip.
-SpiResult CheckStrip(const CzStripPlace& place) {
+SpiResult StreamCanFill(const CzStripPlace& place) {
   return ExpandedSize(place.strip) > kMostExpansion * place.data.size ? kCzDataCutShort : SpiResult::Ok;
 }
 
 // What the strips need beside their own rows of the bitmap: a working area
 // for the largest strip that cannot be expanded in place, and the bitmap's
 // zero-fill unless in-place strips write every byte of it.
-struct StripNeeds {
-  uint64_t workArea = 0;
-  bool zeroFill = false;
-};
-
-StripNeeds NeedsOf(ByteSpan data, const CzPicture& picture) {
-  StripNeeds needs;
+CzWorkNeeds NeedsOf(ByteSpan data, const CzPicture& picture) {
+  CzWorkNeeds needs;
+  needs.zeroFill = false;
   CzStrips(data, picture.stripCount).ForEach([&](const CzStripPlace& place) {
     if (place.strip.height && !FillsWholeRows(place.strip, picture)) {
       needs.workArea = std::max(needs.workArea, ExpandedSize(place.strip));
@@ -89,7 +85,7 @@ StripNeeds NeedsOf(ByteSpan data, const CzPicture& picture) {
 
 // The stream may run on to the end of the input; one that ends there
 // before its strip is full fails the picture.
-SpiResult DecodeStrip(const CzStripPlace& place, const CzPicture& picture, uint8_t* workArea, uint8_t* bits) {
+SpiResult DecodeStream(const CzStripPlace& place, const CzPicture& picture, uint8_t* workArea, uint8_t* bits) {
   const CzStrip& strip = place.strip;
   const size_t size = static_cast<size_t>(ExpandedSize(strip));
   if (size == 0) return SpiResult::Ok;
@@ -107,6 +103,14 @@ SpiResult DecodeStrip(const CzStripPlace& place, const CzPicture& picture, uint8
   return SpiResult::Ok;
 }
 
+struct Cz2Format {
+  static constexpr CzCountField kCountField = CzCountField::Byte;
+  static constexpr bool kStatesImageSize = true;
+  static constexpr auto CheckStrip = StreamCanFill;
+  static constexpr auto Needs = NeedsOf;
+  static constexpr auto DecodeStrip = DecodeStream;
+};
+
 }  // namespace
 
 SpiResult SpiCZ2::GetInfo(ByteSpan data, PictureInfo* info) { return GetCzInfo(data, info); }
@@ -116,20 +120,5 @@ SpiResult SpiCZ2::GetInfo(ByteSpan data, PictureInfo* info) { return GetCzInfo(d
 // the other records' bytes per pixel are not used, as every stream holds
 // 4-byte pixels.
 SpiResult SpiCZ2::Decode(ByteSpan data, DecodeTarget target, const Progress&) {
-  CzPicture picture;
-  const SpiResult planned = PlanCzPicture(data, CzCountField::Byte, CheckStrip, &picture);
-  if (planned != SpiResult::Ok) return planned;
-
-  const StripNeeds needs = NeedsOf(data, picture);
-  DibOutput out;
-  if (!AllocateCzOutput(picture, true, needs.zeroFill, &out)) return SpiResult::OutOfMemory;
-  HeapBuffer workArea;
-  if (needs.workArea > SIZE_MAX || (needs.workArea && !workArea.Allocate(static_cast<size_t>(needs.workArea))))
-    return SpiResult::OutOfMemory;
-
-  const SpiResult decoded = CzStrips(data, picture.stripCount).ForEach([&](const CzStripPlace& place) {
-    return DecodeStrip(place, picture, workArea.data(), out.bits());
-  });
-  if (decoded != SpiResult::Ok) return decoded;
-  return out.HandOver(target.infoHandle, target.bitsHandle);
+  return DecodeCzPicture<Cz2Format>(data, target);
 }
