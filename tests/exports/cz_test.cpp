@@ -192,6 +192,15 @@ TEST(Cz2, PicturesRoundTrip) {
   ExpectPicture(DecodeMemory(WriteCz2(sprite)), sprite);
 }
 
+TEST(Cz2, MostCompressedStreamsAreAccepted) {
+  // One colour throughout: after the first pixel every stored byte is zero,
+  // which the stream gives as back-references of 18 bytes, the most LZSS
+  // packs into its bytes.
+  Picture flat{64, 64, 4, {}};
+  for (int i = 0; i < 64 * 64; ++i) Append(flat.pixels, {10, 20, 30, 40});
+  ExpectPicture(DecodeMemory(WriteCz2(flat)), flat);
+}
+
 TEST(Cz2, StripsStackAndEachBeginsAtItsRecordedLength) {
   const Picture a = NoisePicture(12, 4, 4, 1), b = GradientPicture(20, 3, 4), c = NoisePicture(5, 6, 4, 2);
   CzStoredStrip first = Cz2Strip(a), second = Cz2Strip(b);
