@@ -80,8 +80,8 @@ class CzStrips {
 struct CzPicture {
   size_t bytesPerPixel = 0;  // the first record's, 3 or 4
   size_t stripCount = 0;
-  size_t width = 1;          // widest strip, at least 1
-  size_t height = 0;         // all strips' rows
+  size_t width = 1;   // widest strip, at least 1
+  size_t height = 0;  // all strips' rows
   size_t stride = 0;
   size_t imageSize = 0;
 

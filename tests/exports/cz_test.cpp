@@ -17,8 +17,8 @@ uint16_t BitCount(const Bytes& info) { return static_cast<uint16_t>(info[14] | i
 
 PictureInfo InfoOf(const Bytes& file, int* result) {
   PictureInfo info{};
-  *result = Plugin().getPictureInfo(reinterpret_cast<const char*>(file.data()), static_cast<SpiLongPtr>(file.size()),
-                                    1, &info);
+  *result = Plugin().getPictureInfo(reinterpret_cast<const char*>(file.data()), static_cast<SpiLongPtr>(file.size()), 1,
+                                    &info);
   return info;
 }
 

@@ -6,11 +6,13 @@
 namespace {
 
 TEST(AllocationFailure, CZ1) {
-  ExpectEveryAllocationFailureHandled(AssembleCz1({Cz1Strip(NoisePicture(9, 4, 4, 1)), Cz1Strip(NoisePicture(5, 3, 3, 2))}));
+  ExpectEveryAllocationFailureHandled(
+      AssembleCz1({Cz1Strip(NoisePicture(9, 4, 4, 1)), Cz1Strip(NoisePicture(5, 3, 3, 2))}));
 }
 
 TEST(AllocationFailure, CZ2) {
-  ExpectEveryAllocationFailureHandled(AssembleCz2({Cz2Strip(NoisePicture(9, 4, 4, 1)), Cz2Strip(NoisePicture(5, 3, 4, 2))}));
+  ExpectEveryAllocationFailureHandled(
+      AssembleCz2({Cz2Strip(NoisePicture(9, 4, 4, 1)), Cz2Strip(NoisePicture(5, 3, 4, 2))}));
 }
 
 }  // namespace
