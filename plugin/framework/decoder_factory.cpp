@@ -2,11 +2,11 @@
 #include <new>
 
 #include "platform/platform.h"
+#include "plugin/framework/detect.h"
 #include "plugin/formats/spi_bbm.h"
 #include "plugin/formats/spi_cz1.h"
 #include "plugin/formats/spi_cz2.h"
 #include "plugin/formats/spi_tga.h"
-#include "plugin/framework/detect.h"
 
 namespace {
 
@@ -26,15 +26,10 @@ void DecoderDeleter::operator()(SpiBase* decoder) const {
 
 DecoderPtr NewDecoder(ImageFormat format) {
   switch (format) {
-    case ImageFormat::Tga:
-      return Make<SpiTga>();
-    case ImageFormat::Bbm:
-      return Make<SpiBbm>();
-    case ImageFormat::CZ1:
-      return Make<SpiCZ1>();
-    case ImageFormat::CZ2:
-      return Make<SpiCZ2>();
-    default:
-      return nullptr;
+    case ImageFormat::Tga: return Make<SpiTga>();
+    case ImageFormat::Bbm: return Make<SpiBbm>();
+    case ImageFormat::CZ1: return Make<SpiCZ1>();
+    case ImageFormat::CZ2: return Make<SpiCZ2>();
+    default: return nullptr;
   }
 }
