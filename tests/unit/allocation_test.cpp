@@ -1,6 +1,6 @@
-// Every allocation a TGA or BBM decode makes is made to fail in turn.
+// TGA and BBM decodes under every allocation failure.
 #include "tests/fixtures/tga_writer.h"
-#include "tests/support/allocation_check.h"
+#include "tests/support/allocation_failure.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Every allocation a CZ1 or CZ2 decode makes is made to fail in turn; both
 // decoders take a working buffer after the two blocks.
 #include "tests/fixtures/cz_writer.h"
-#include "tests/support/allocation_check.h"
+#include "tests/support/allocation_failure.h"
 
 namespace {
 

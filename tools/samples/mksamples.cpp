@@ -18,6 +18,11 @@ struct Sample {
   Bytes bytes;
 };
 
+// Appends the named files another writer makes.
+void Add(std::vector<Sample>& samples, const NamedFiles& files) {
+  for (const auto& [name, bytes] : files) samples.push_back({name, bytes});
+}
+
 Picture Checker(int width, int height, int colours) {
   Picture p = IndexPicture(width, height, colours, 5);
   for (int y = 0; y < height; ++y)
@@ -39,23 +44,27 @@ BbmFile Tiles(int across, int down, int tileSize, int entryBits) {
 std::vector<Sample> Samples() {
   TgaFile sprite{SpritePicture(160, 160)};
   sprite.topRowFirst = true;
-  return {
+  std::vector<Sample> samples = {
       {"gradient.tga", WriteTga(TgaFile{GradientPicture(320, 200, 3)})},
       {"sprite.tga", WriteTga(sprite)},
       {"tiles.bbm", WriteBbm(Tiles(4, 3, 32, 32))},
   };
+  Add(samples, CzSamples());
+  return samples;
 }
 
 std::vector<Sample> Seeds() {
   TgaFile mapped{IndexPicture(7, 5, 16, 1), TestPalette(1), 16, 24};
   TgaFile expanded{IndexPicture(7, 5, 16, 1), TestPalette(1), 16, 32};
-  return {
+  std::vector<Sample> seeds = {
       {"tga-1.tga", WriteTga(TgaFile{GradientPicture(7, 5, 3)})},
       {"tga-2.tga", WriteTga(mapped)},
       {"tga-3.tga", WriteTga(expanded)},
       {"bbm-1.bbm", WriteBbm(Tiles(2, 2, 4, 32))},
       {"bbm-2.bbm", WriteBbm(Tiles(3, 1, 4, 24))},
   };
+  Add(seeds, CzSeeds());
+  return seeds;
 }
 
 bool Save(const std::string& folder, const Sample& sample) {
@@ -73,9 +82,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string folder = argv[argc - 1];
-  std::vector<Sample> samples = small ? Seeds() : Samples();
-  for (auto& [name, bytes] : small ? CzSeeds() : CzSamples()) samples.push_back({name, bytes});
-  for (const Sample& sample : samples) {
+  for (const Sample& sample : small ? Seeds() : Samples()) {
     if (!Save(folder, sample)) {
       std::fprintf(stderr, "mksamples: cannot write %s/%s\n", folder.c_str(), sample.name.c_str());
       return 1;

@@ -1,7 +1,6 @@
-// Makes every allocation a decode makes fail in turn: the result is
+// Every allocation a decode makes is made to fail in turn: the result is
 // OutOfMemory (or UnsupportedFormat when the decoder object itself cannot
 // be made), the handles stay untouched and nothing is left allocated.
-// Native only: it drives the allocation hooks of the native platform layer.
 #pragma once
 
 #include <gtest/gtest.h>
