@@ -8,8 +8,8 @@ JOBS ?= 2
 FUZZ_SECONDS ?= 300
 SMOKE_SECONDS ?= 15
 CONFORMANCE ?= ../shared/conformance
-# The conformance categories of the formats built so far.
-CONFORMANCE_CATEGORIES ?= info,detect,tga,bbm,lfb,lff,lcf,lgf,px,px2,px3,px4,px5
+# The conformance categories: every format.
+CONFORMANCE_CATEGORIES ?= info,detect,tga,bbm,lfb,lff,lcf,lgf,cz1,cz2,px,px2,px3,px4,px5
 
 # A build folder is configured once; later builds regenerate it as needed.
 CONFIGURE = [ -f $(1)/Makefile ] || cmake -S . -B $(1) $(2) >/dev/null

@@ -4,8 +4,8 @@
 #include "platform/platform.h"
 #include "plugin/framework/detect.h"
 #include "plugin/formats/spi_bbm.h"
-#include "plugin/formats/spi_px4.h"
-#include "plugin/formats/spi_px5.h"
+#include "plugin/formats/spi_cz1.h"
+#include "plugin/formats/spi_cz2.h"
 #include "plugin/formats/spi_lcf.h"
 #include "plugin/formats/spi_lfb.h"
 #include "plugin/formats/spi_lff.h"
@@ -13,6 +13,8 @@
 #include "plugin/formats/spi_px.h"
 #include "plugin/formats/spi_px2.h"
 #include "plugin/formats/spi_px3.h"
+#include "plugin/formats/spi_px4.h"
+#include "plugin/formats/spi_px5.h"
 #include "plugin/formats/spi_tga.h"
 
 namespace {
@@ -35,15 +37,18 @@ DecoderPtr NewDecoder(ImageFormat format) {
   switch (format) {
     case ImageFormat::Tga: return Make<SpiTga>();
     case ImageFormat::Bbm: return Make<SpiBbm>();
-    case ImageFormat::PX4: return Make<SpiPX4>();
-    case ImageFormat::PX5: return Make<SpiPX5>();
     case ImageFormat::Lfb: return Make<SpiLfb>();
     case ImageFormat::Lff: return Make<SpiLff>();
     case ImageFormat::Lcf: return Make<SpiLcf>();
     case ImageFormat::Lgf: return Make<SpiLgf>();
+    case ImageFormat::CZ1: return Make<SpiCZ1>();
+    case ImageFormat::CZ2: return Make<SpiCZ2>();
     case ImageFormat::PX: return Make<SpiPX>();
     case ImageFormat::PX2: return Make<SpiPX2>();
     case ImageFormat::PX3: return Make<SpiPX3>();
-    default: return nullptr;
+    case ImageFormat::PX4: return Make<SpiPX4>();
+    case ImageFormat::PX5: return Make<SpiPX5>();
+    case ImageFormat::None: break;
   }
+  return nullptr;
 }

@@ -22,7 +22,7 @@ struct DecoderDeleter {
 using DecoderPtr = std::unique_ptr<SpiBase, DecoderDeleter>;
 
 // A new decoder object of the format's class from the process heap; null
-// when it cannot be allocated or no decoder for the format is built.
+// when it cannot be allocated (or for ImageFormat::None).
 DecoderPtr NewDecoder(ImageFormat format);
 
 // Returns 1 when the data are recognised, 0 when not. With `decoder`

@@ -11,6 +11,7 @@
 #include "tests/fixtures/px_tiles_writer.h"
 #include "tests/fixtures/lf_writer.h"
 #include "tests/fixtures/px_writer.h"
+#include "tests/fixtures/cz_writer.h"
 #include "tests/fixtures/tga_writer.h"
 
 namespace {
@@ -54,6 +55,7 @@ std::vector<Sample> Samples() {
   Add(samples, PxTileSamples());
   Add(samples, LfSamples());
   Add(samples, PxSamples());
+  Add(samples, CzSamples());
   return samples;
 }
 
@@ -70,6 +72,7 @@ std::vector<Sample> Seeds() {
   Add(seeds, PxTileSeeds());
   Add(seeds, LfSeeds());
   Add(seeds, PxSeeds());
+  Add(seeds, CzSeeds());
   return seeds;
 }
 
