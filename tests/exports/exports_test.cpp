@@ -69,8 +69,8 @@ TEST(GetPictureInfo, MemoryAndFileModeAgree) {
   tga.xOrigin = 3;
   tga.yOrigin = 9;
   const Bytes file = WriteTga(tga);
-  PictureInfo fromMemory{}, fromFile{};
-  ASSERT_EQ(InfoMemory(file, &fromMemory), 0);
+  const PictureInfo fromMemory = InfoOf(file);
+  PictureInfo fromFile{};
   EXPECT_EQ(fromMemory.width, 7);
   EXPECT_EQ(fromMemory.height, 5);
   EXPECT_EQ(fromMemory.colorDepth, 24);

@@ -17,14 +17,6 @@ void Put32(Bytes& b, size_t offset, uint32_t value) {
   for (int i = 0; i < 4; ++i) b[offset + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-PictureInfo InfoOf(const Bytes& file, int expectedResult = 0) {
-  PictureInfo info{};
-  EXPECT_EQ(Plugin().getPictureInfo(reinterpret_cast<const char*>(file.data()), static_cast<SpiLongPtr>(file.size()), 1,
-                                    &info),
-            expectedResult);
-  return info;
-}
-
 // ---- LFB
 
 TEST(Lfb, OrdinaryBitmapsComeOutAsStored) {

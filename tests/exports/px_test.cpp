@@ -36,12 +36,6 @@ void ExpectPicture(const Decoded& d, const Picture& expected, const Bytes& table
   EXPECT_EQ(d.bits, bits);
 }
 
-PictureInfo InfoOf(const Bytes& file, int expectedResult = 0) {
-  PictureInfo info{};
-  EXPECT_EQ(InfoMemory(file, &info), expectedResult);
-  return info;
-}
-
 Picture Blank(int width, int height, int bytesPerPixel) {
   return Picture{width, height, bytesPerPixel, Bytes(static_cast<size_t>(width) * height * bytesPerPixel)};
 }

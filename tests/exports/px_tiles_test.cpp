@@ -11,11 +11,6 @@ uint32_t HeaderField(const Bytes& info, size_t offset) {
   return info[offset] | info[offset + 1] << 8 | info[offset + 2] << 16 | static_cast<uint32_t>(info[offset + 3]) << 24;
 }
 
-// GetPictureInfo in memory mode on the first `length` bytes of a file.
-int InfoOf(const Bytes& file, size_t length, PictureInfo* info) {
-  return Plugin().getPictureInfo(reinterpret_cast<const char*>(file.data()), static_cast<SpiLongPtr>(length), 1, info);
-}
-
 // Decodes a file and checks the 32-bit bitmap it must give.
 void ExpectPicture(const Bytes& file, const Picture& expected) {
   const Decoded d = DecodeMemory(file);
@@ -59,8 +54,7 @@ TEST(Px4, PicturesRoundTripInBothTileSizes) {
         SCOPED_TRACE(testing::Message() << tileSize << " " << width << "x" << height);
         const Bytes file = WritePx4(Px4FromPicture(picture, tileSize));
         ExpectPicture(file, picture);
-        PictureInfo info{};
-        ASSERT_EQ(InfoOf(file, file.size(), &info), 0);
+        const PictureInfo info = InfoOf(file);
         EXPECT_EQ(info.width, width);
         EXPECT_EQ(info.height, height);
         EXPECT_EQ(info.colorDepth, 32);
@@ -163,11 +157,10 @@ TEST(Px4, DamagedFilesAreRejected) {
   EXPECT_EQ(damaged([](Px4File& f) { f.height = -20; }), 2);
 
   const Bytes file = WritePx4(good);
-  PictureInfo info{};
   const Bytes mapCut(file.begin(), file.begin() + Px4RecordOffset(good, 0) - 2 * good.map.size() + 3);
   EXPECT_EQ(DecodeMemory(mapCut).result, 2) << "the first frame's map cut short";
-  EXPECT_EQ(InfoOf(file, 31, &info), 2);
-  EXPECT_EQ(InfoOf(file, 32, &info), 0);
+  InfoOf(Bytes(file.begin(), file.begin() + 31), 2);
+  InfoOf(Bytes(file.begin(), file.begin() + 32));
 }
 
 Picture WithPixels(int width, int height, Bytes pixels) { return Picture{width, height, 4, std::move(pixels)}; }
@@ -180,8 +173,7 @@ TEST(Px5, FramesAreStackedWithTheLastOnTop) {
       for (int i = 0; i < frames; ++i) pictures.push_back(PatchworkPicture(width, height, tileSize, 20 + i));
       const Bytes file = WritePx5(Px5FromFrames(pictures, tileSize));
       ExpectPicture(file, StackedFrames(pictures));
-      PictureInfo info{};
-      ASSERT_EQ(InfoOf(file, file.size(), &info), 0);
+      const PictureInfo info = InfoOf(file);
       EXPECT_EQ(info.width, width);
       EXPECT_EQ(info.height, height * frames);
       EXPECT_EQ(info.colorDepth, 32);
@@ -238,15 +230,14 @@ TEST(Px5, DamagedFilesAreRejected) {
   EXPECT_EQ(damaged([](Px5File& f) { f.frameHeight = -20; }), 2);
 
   const Bytes file = WritePx5(good);
-  PictureInfo info{};
   const Bytes mapCut(file.begin(), file.begin() + Px5RecordOffset(good, 0) - 1);
   EXPECT_EQ(DecodeMemory(mapCut).result, 2) << "the last frame's map cut short";
-  EXPECT_EQ(InfoOf(file, 31, &info), 2);
+  InfoOf(Bytes(file.begin(), file.begin() + 31), 2);
 
   Px5File tall = good;
   tall.frames = 0x10000000;  // 20 rows a frame: more rows than a bitmap can have
   const Bytes tallFile = WritePx5(tall);
-  EXPECT_EQ(InfoOf(tallFile, tallFile.size(), &info), 2);
+  InfoOf(tallFile, 2);
   EXPECT_EQ(DecodeMemory(tallFile).result, 2);
 }
 

@@ -66,9 +66,7 @@ TEST(Tga, ColourMapOf32BitsExpandsToAlpha) {
     EXPECT_EQ(BitCount(d.info), 32);
     EXPECT_EQ(HeaderField(d.info, 20), 0u);
     EXPECT_EQ(d.bits, ExpectedBits(ThroughPalette(tga.picture, tga.palette, 4)));
-    PictureInfo info{};
-    ASSERT_EQ(InfoMemory(file, &info), 0);
-    EXPECT_EQ(info.colorDepth, 8);
+    EXPECT_EQ(InfoOf(file).colorDepth, 8);
   }
 }
 
@@ -107,8 +105,7 @@ TEST(Bbm, TilesAreAssembledInGridOrder) {
       EXPECT_EQ(HeaderField(d.info, 8), 24u);
       EXPECT_EQ(BitCount(d.info), entryBits);
       EXPECT_EQ(d.bits, ExpectedBits(ThroughPalette(bbm.indices, bbm.palette, entryBits / 8)));
-      PictureInfo info{};
-      ASSERT_EQ(InfoMemory(file, &info), 0);
+      const PictureInfo info = InfoOf(file);
       EXPECT_EQ(info.width, 32);
       EXPECT_EQ(info.height, 24);
       EXPECT_EQ(info.colorDepth, 8);
@@ -120,9 +117,7 @@ TEST(Bbm, FirstTileMustHoldEightBitIndices) {
   Bytes file = WriteBbm(Bbm(1, 1, 32, false));
   file[32] = 24;
   EXPECT_EQ(DecodeMemory(file).result, 2);
-  PictureInfo info{};
-  EXPECT_EQ(InfoMemory(file, &info), 0);
-  EXPECT_EQ(info.colorDepth, 24);
+  EXPECT_EQ(InfoOf(file).colorDepth, 24);
 }
 
 TEST(Bbm, OversizedTilesAreClippedToTheirCell) {

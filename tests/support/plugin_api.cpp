@@ -1,5 +1,7 @@
 #include "tests/support/plugin_api.h"
 
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -50,9 +52,12 @@ Decoded DecodeFile(const std::string& path, SpiLongPtr offset, ProgressCallback 
   return Collect(result, info, bits);
 }
 
-int InfoMemory(const Bytes& file, PictureInfo* info) {
-  return Plugin().getPictureInfo(reinterpret_cast<const char*>(file.data()), static_cast<SpiLongPtr>(file.size()), 1,
-                                 info);
+PictureInfo InfoOf(const Bytes& file, int expectedResult) {
+  PictureInfo info{};
+  EXPECT_EQ(Plugin().getPictureInfo(reinterpret_cast<const char*>(file.data()), static_cast<SpiLongPtr>(file.size()), 1,
+                                    &info),
+            expectedResult);
+  return info;
 }
 
 std::string WriteTempFile(const std::string& name, const Bytes& bytes) {
@@ -62,7 +67,7 @@ std::string WriteTempFile(const std::string& name, const Bytes& bytes) {
     return path;
   }();
   const std::filesystem::path path = folder / name;
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return path.string();
 }

@@ -30,8 +30,8 @@ Decoded DecodeMemory(const Bytes& file, ProgressCallback callback = nullptr, Spi
 Decoded DecodeFile(const std::string& path, SpiLongPtr offset = 0, ProgressCallback callback = nullptr,
                    SpiLongPtr userData = 0);
 
-// GetPictureInfo in memory mode on the whole file.
-int InfoMemory(const Bytes& file, PictureInfo* info);
+// GetPictureInfo in memory mode on the whole file, expecting the result.
+PictureInfo InfoOf(const Bytes& file, int expectedResult = 0);
 
 // Writes bytes to a new file in a temporary folder; returns its path.
 std::string WriteTempFile(const std::string& name, const Bytes& bytes);
