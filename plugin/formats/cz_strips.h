@@ -41,11 +41,12 @@ inline SpiResult GetCzInfo(ByteSpan data, PictureInfo* info) {
 
 // One strip as the walk meets it: its record, its data (from where they
 // begin to the end of the input; empty when they begin past it) and its
-// first output row (0 is the picture's top row).
+// first output row (0 is the picture's top row). Rows are counted in 64
+// bits: the strips of a table not yet vetted may stack past any size_t.
 struct CzStripPlace {
   CzStrip strip;
   ByteSpan data;
-  size_t topRow;
+  uint64_t topRow;
 };
 
 // The strip table of a file whose table lies inside the data (as
@@ -59,7 +60,7 @@ class CzStrips {
   template <class Visit>
   SpiResult ForEach(Visit visit) const {
     uint64_t offset = kCzTableOffset + CzStrip::kSize * uint64_t{count_};
-    size_t topRow = 0;
+    uint64_t topRow = 0;
     for (size_t i = 0; i < count_; ++i) {
       const CzStrip strip = CzStrip::Read(data_.data + kCzTableOffset + CzStrip::kSize * i);
       const ByteSpan stripData = offset <= data_.size ? data_.From(static_cast<size_t>(offset)) : ByteSpan{};
@@ -86,8 +87,9 @@ struct CzPicture {
   size_t imageSize = 0;
 
   // The output row of picture row `row` (0 at the top): rows are stored
-  // bottom-up, so the top row is the last of the block.
-  uint8_t* Row(uint8_t* bits, size_t row) const { return bits + (height - 1 - row) * stride; }
+  // bottom-up, so the top row is the last of the block. The rows of a
+  // planned picture fit in size_t.
+  uint8_t* Row(uint8_t* bits, uint64_t row) const { return bits + (height - 1 - static_cast<size_t>(row)) * stride; }
 };
 
 // CZ1 counts its strips in 32 bits, CZ2 in one byte.
@@ -108,19 +110,23 @@ SpiResult PlanCzPicture(ByteSpan data, CzCountField countField, Check check, CzP
   size_t tableSize;
   if (!MulSize(CzStrip::kSize, picture->stripCount, &tableSize) || !data.Has(kCzTableOffset, tableSize))
     return SpiResult::UnsupportedFormat;
+  // At most 2^32 strips of 65,535 rows: the sum fits in 64 bits.
+  uint64_t rows = 0;
   const SpiResult checked = CzStrips(data, picture->stripCount).ForEach([&](const CzStripPlace& place) {
     if (place.strip.width > picture->width) picture->width = place.strip.width;
-    picture->height += place.strip.height;
+    rows += place.strip.height;
     return check(place);
   });
   if (checked != SpiResult::Ok) return checked;
   // A picture without rows cannot be handed over: a block of size 0
   // cannot be locked.
-  if (picture->height == 0) return SpiResult::UnsupportedFormat;
+  if (rows == 0) return SpiResult::UnsupportedFormat;
   // The bitmap header states the image size in 32 bits.
+  uint64_t imageSize;
   if (!AlignRow(picture->bytesPerPixel * picture->width, &picture->stride) ||
-      !MulSize(picture->stride, picture->height, &picture->imageSize) || picture->imageSize > UINT32_MAX)
+      !MulCount(picture->stride, rows, &imageSize) || imageSize > UINT32_MAX || !ToSize(imageSize, &picture->imageSize))
     return SpiResult::OutOfMemory;
+  picture->height = static_cast<size_t>(rows);  // no more than the image size
   return SpiResult::Ok;
 }
 

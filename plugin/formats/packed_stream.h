@@ -11,9 +11,9 @@
 // eight two-byte references (17 bytes) give at most 8 × 18 = 144 bytes, and
 // no stream byte gives more than 9. Checked before a block of `size` bytes
 // is allocated, so a header cannot ask for more than its data can fill.
-inline bool StreamCanYield(ByteSpan stream, size_t size) {
-  size_t most;
-  if (!MulSize(stream.size / 17, 144, &most) || !AddSize(most, stream.size % 17 * 9, &most)) return true;
+inline bool StreamCanYield(ByteSpan stream, uint64_t size) {
+  uint64_t most;
+  if (!MulCount(stream.size / 17, 144, &most) || !AddCount(most, stream.size % 17 * 9, &most)) return true;
   return size <= most;
 }
 

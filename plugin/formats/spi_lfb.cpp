@@ -63,13 +63,14 @@ bool InfoSize(const BitmapFields& f, size_t* size) {
 }
 
 // The bytes of the rows a host reads for this header at `bitsPerPixel`:
-// ((width × bits + 31) / 32) × 4 for each of |height| rows.
-bool RowBytes(const BitmapFields& f, unsigned bitsPerPixel, size_t* bytes) {
+// ((width × bits + 31) / 32) × 4 for each of |height| rows. Reckoned in 64
+// bits, so that the answer does not depend on the width of size_t.
+bool RowBytes(const BitmapFields& f, unsigned bitsPerPixel, uint64_t* bytes) {
   if (f.width < 0) return false;
   const uint64_t rows = f.height < 0 ? -int64_t{f.height} : f.height;
-  size_t bits;
-  return MulSize(static_cast<size_t>(f.width), bitsPerPixel, &bits) && AddSize(bits, 31, &bits) &&
-         MulSize(bits / 32 * 4, static_cast<size_t>(rows), bytes);
+  uint64_t bits;
+  return MulCount(static_cast<uint64_t>(f.width), bitsPerPixel, &bits) && AddCount(bits, 31, &bits) &&
+         MulCount(bits / 32 * 4, rows, bytes);
 }
 
 // Checks the unpacked file against its own headers. A host reads the rows
@@ -86,7 +87,7 @@ bool Plan(ByteSpan file, LfbLayout* l) {
   if (f.alphaForm() && file.size < kAlphaPaletteEnd) return false;
   if (!MulSize(l->pixelArea, f.alphaForm() ? 2 : 1, &l->bitsSize)) return false;
   if (!f.alphaForm() && f.compression != kBiRgb && f.compression != kBiBitfields) return true;
-  size_t rows;
+  uint64_t rows;
   return RowBytes(f, f.alphaForm() ? 32 : f.bitCount, &rows) && rows <= l->bitsSize;
 }
 

@@ -29,9 +29,14 @@ SpiResult SpiLff::Decode(ByteSpan data, DecodeTarget target, const Progress& pro
   if (!data.Has(0, kHeaderSize)) return SpiResult::UnsupportedFormat;
   const LffHeader h = LffHeader::Read(data.data);
   const ByteSpan stream = data.From(kHeaderSize);
+  // A stream that cannot fill the picture is refused before its size is
+  // taken as a size_t, alike in 32-bit and 64-bit processes.
   size_t stride, imageSize;
-  if (!AlignRow(size_t{3} * h.width, &stride) || !MulSize(stride, h.height, &imageSize)) return SpiResult::OutOfMemory;
-  if (!StreamCanYield(stream, imageSize)) return SpiResult::UnsupportedFormat;
+  uint64_t expanded;
+  if (!AlignRow(size_t{3} * h.width, &stride) || !MulCount(stride, h.height, &expanded) ||
+      !StreamCanYield(stream, expanded))
+    return SpiResult::UnsupportedFormat;
+  if (!ToSize(expanded, &imageSize)) return SpiResult::OutOfMemory;
 
   // The expansion writes every byte of the block, so it needs no zero-fill;
   // a stream that ends early would leave bytes unwritten and is refused.

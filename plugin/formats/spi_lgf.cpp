@@ -32,15 +32,24 @@ bool IsKnownCode(uint8_t code) {
 
 bool HasPalette(uint8_t code) { return code == kIndexedCode || code == kExpandedCode; }
 
-bool Plan(const uint8_t* p, LgfLayout* l) {
+// The rows must all be present (else UnsupportedFormat) before the
+// bitmap's size is planned (OutOfMemory when it overflows), so that a
+// truncated file is refused alike in 32-bit and 64-bit processes.
+SpiResult Plan(ByteSpan data, LgfLayout* l) {
+  const uint8_t* p = data.data;
   l->code = p[3];
   l->width = Le16(p + 4);
   l->height = Le16(p + 6);
   l->outputBits = l->code == kExpandedCode ? 32 : l->code;
   l->pixelStart = kHeaderSize + (HasPalette(l->code) ? kPaletteSize : 0);
   const size_t storedPixelBytes = l->code == kExpandedCode ? 1 : l->outputBits / 8;
-  return AlignRow(size_t{l->outputBits / 8} * l->width, &l->stride) &&
-         AlignRow(storedPixelBytes * l->width, &l->storedRow) && MulSize(l->stride, l->height, &l->imageSize);
+  uint64_t storedBytes;
+  if (!AlignRow(storedPixelBytes * l->width, &l->storedRow) || !MulCount(l->storedRow, l->height, &storedBytes) ||
+      !data.Has(l->pixelStart, storedBytes))
+    return SpiResult::UnsupportedFormat;
+  if (!AlignRow(size_t{l->outputBits / 8} * l->width, &l->stride) || !MulSize(l->stride, l->height, &l->imageSize))
+    return SpiResult::OutOfMemory;
+  return SpiResult::Ok;
 }
 
 // The image's top row is the last row of the bottom-up block.
@@ -74,9 +83,8 @@ SpiResult SpiLgf::Decode(ByteSpan data, DecodeTarget target, const Progress& pro
   if (progress.Stop(0, kStages)) return SpiResult::Aborted;
   if (!data.Has(0, kHeaderSize) || !IsKnownCode(data.data[3])) return SpiResult::UnsupportedFormat;
   LgfLayout l;
-  size_t storedBytes;
-  if (!Plan(data.data, &l) || !MulSize(l.storedRow, l.height, &storedBytes)) return SpiResult::OutOfMemory;
-  if (!data.Has(l.pixelStart, storedBytes)) return SpiResult::UnsupportedFormat;
+  const SpiResult planned = Plan(data, &l);
+  if (planned != SpiResult::Ok) return planned;
   if (progress.Stop(1, kStages)) return SpiResult::Aborted;
 
   // Every byte of the bits block is written below (whole stored rows, or

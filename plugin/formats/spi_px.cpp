@@ -44,20 +44,24 @@ Units UnitsOf(const PxHeader& h) {
   return h.format == 2 ? Units::kFourBytesPerPixel : h.format == 3 ? Units::kEightBytesPerPair : Units::kNone;
 }
 
-size_t StoredRowBytes(Units units, size_t width, size_t rowBytes) {
+// Input bytes per stored row, reckoned in 64 bits from the header's width
+// so that no width can wrap it.
+bool StoredRowBytes(Units units, uint64_t width, uint64_t pixelBytes, uint64_t* bytes) {
   switch (units) {
     case Units::kFourBytesPerPixel:
-      return 4 * width;
+      return MulCount(width, 4, bytes);
     case Units::kEightBytesPerPair:
-      return 8 * (width / 2);
+      return MulCount(width / 2, 8, bytes);
     case Units::kNone:
       break;
   }
-  return rowBytes;
+  return MulCount(width, pixelBytes, bytes);
 }
 
 // Fails with UnsupportedFormat when the header or the pixels it promises
 // are not all in the data, OutOfMemory when the bitmap's size overflows.
+// The pixels are looked for first, so a truncated file gives the same
+// answer in a 32-bit process as in a 64-bit one.
 SpiResult Plan(ByteSpan data, PxLayout* l) {
   if (!data.Has(0, PxHeader::kSize)) return SpiResult::UnsupportedFormat;
   const size_t start = HeaderStart(data.data);
@@ -65,17 +69,19 @@ SpiResult Plan(ByteSpan data, PxLayout* l) {
   const PxHeader& h = l->header = PxHeader::Read(data.data + start);
   // A negative size describes no picture.
   if (h.width < 0 || h.height < 0) return SpiResult::UnsupportedFormat;
-  const size_t width = static_cast<size_t>(h.width), height = static_cast<size_t>(h.height);
+  const uint64_t width = static_cast<uint64_t>(h.width), height = static_cast<uint64_t>(h.height);
+  const size_t pixelBytes = h.depth / 8;
   l->units = UnitsOf(h);
   l->colourTable = h.depth < 16;
   l->tableStart = start + PxHeader::kSize;
   l->pixelStart = l->tableStart + (l->colourTable && h.format != kGreyFormat ? kColourTableSize : 0);
-  size_t storedBytes;
-  if (!MulSize(width, h.depth / 8, &l->rowBytes)) return SpiResult::OutOfMemory;
-  l->storedRow = StoredRowBytes(l->units, width, l->rowBytes);
-  if (!MulSize(l->storedRow, height, &storedBytes) || !data.Has(l->pixelStart, storedBytes))
+  uint64_t storedRow, storedBytes;
+  if (!StoredRowBytes(l->units, width, pixelBytes, &storedRow) || !MulCount(storedRow, height, &storedBytes) ||
+      !data.Has(l->pixelStart, storedBytes))
     return SpiResult::UnsupportedFormat;
-  if (!PlanBits(width, height, h.depth / 8, &l->stride, &l->imageSize)) return SpiResult::OutOfMemory;
+  if (!ToSize(storedRow, &l->storedRow) || !MulSize(static_cast<size_t>(width), pixelBytes, &l->rowBytes) ||
+      !PlanBits(width, height, pixelBytes, &l->stride, &l->imageSize))
+    return SpiResult::OutOfMemory;
   return SpiResult::Ok;
 }
 

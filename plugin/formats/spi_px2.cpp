@@ -24,12 +24,13 @@ SpiResult SpiPX2::Decode(ByteSpan data, DecodeTarget target, const Progress& pro
   // A negative size describes no picture.
   if (h.width < 0 || h.height < 0) return SpiResult::UnsupportedFormat;
   const size_t pixelBytes = h.depth / 8;
+  // A list that runs past the data is refused before anything is planned
+  // or allocated, alike whatever size the header claims.
+  ByteReader runs(data, PxHeader::kSize);
+  if (!RunListEnds(runs, pixelBytes)) return SpiResult::UnsupportedFormat;
   size_t stride, imageSize;
   if (!PlanBits(static_cast<uint32_t>(h.width), static_cast<uint32_t>(h.height), pixelBytes, &stride, &imageSize))
     return SpiResult::OutOfMemory;
-  // A list that runs past the data is refused before anything is allocated.
-  ByteReader runs(data, PxHeader::kSize);
-  if (!RunListEnds(runs, pixelBytes)) return SpiResult::UnsupportedFormat;
 
   DibOutput out;
   if (!out.AllocateInfo(kBitmapInfoHeaderSize)) return SpiResult::OutOfMemory;

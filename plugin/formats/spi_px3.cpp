@@ -29,12 +29,6 @@ struct Px3Layout {
   size_t pixelBytes;
 };
 
-// True when `count` bytes from `offset` lie inside the data, with offsets
-// that may exceed size_t on 32-bit systems.
-bool Holds(ByteSpan data, uint64_t offset, uint64_t count) {
-  return offset <= data.size && count <= data.size - offset;
-}
-
 // Finds the sub-images. A file whose first sub-image has the depth of the
 // other layout (a palette file with 16 bits or more, a true-colour file
 // with fewer) is refused rather than read through the wrong layout.
@@ -47,14 +41,14 @@ SpiResult Plan(ByteSpan data, Px3Layout* l) {
   const bool paletteFile = l->format != kTrueColourFormat;
   uint64_t offset = PxHeader::kSize + uint64_t{4} * entries;
   if (paletteFile) {
-    if (!Holds(data, offset, kPaletteHeaderSize)) return SpiResult::UnsupportedFormat;
+    if (!data.Has(offset, kPaletteHeaderSize)) return SpiResult::UnsupportedFormat;
     const uint64_t colourBytes = uint64_t{4} * Le32(data.data + offset);
     offset += kPaletteHeaderSize;
-    if (!Holds(data, offset, colourBytes)) return SpiResult::UnsupportedFormat;
+    if (!data.Has(offset, colourBytes)) return SpiResult::UnsupportedFormat;
     l->palette = ByteSpan{data.data + offset, static_cast<size_t>(colourBytes)};
     offset += colourBytes;
   }
-  if (!Holds(data, offset, kSubImageHeaderSize)) return SpiResult::UnsupportedFormat;
+  if (!data.Has(offset, kSubImageHeaderSize)) return SpiResult::UnsupportedFormat;
   l->firstSubImage = static_cast<size_t>(offset);
   l->depth = Le16(data.data + offset + 18);
   l->pixelBytes = l->depth == kIndexedDepth ? 4 : l->depth / 8;
@@ -156,13 +150,13 @@ SpiResult SpiPX3::Decode(ByteSpan data, DecodeTarget target, const Progress& pro
   Px3Layout l;
   const SpiResult planned = Plan(data, &l);
   if (planned != SpiResult::Ok) return planned;
+  // The sub-images are walked once over no picture, so that data ending
+  // too early are refused before the picture is planned or allocated.
+  const IndexedColours colours(l.palette);
+  if (!DrawSubImages(data, l, PxPicture::None(l.pixelBytes), colours)) return SpiResult::UnsupportedFormat;
   size_t stride, imageSize;
   if (!PlanBits(static_cast<uint32_t>(l.width), static_cast<uint32_t>(l.height), l.pixelBytes, &stride, &imageSize))
     return SpiResult::OutOfMemory;
-  // The sub-images are walked once over no picture, so that data ending
-  // too early are refused before the picture is allocated.
-  const IndexedColours colours(l.palette);
-  if (!DrawSubImages(data, l, PxPicture::None(l.pixelBytes), colours)) return SpiResult::UnsupportedFormat;
 
   DibOutput out;
   const bool colourTable = l.pixelBytes == 1;

@@ -12,27 +12,36 @@ constexpr size_t kPlainInfoSize = 54;
 
 struct TgaLayout {
   TgaHeader header;
-  bool expand;          // 8-bit indices through a 32-bit colour map
+  bool expand;  // 8-bit indices through a 32-bit colour map
   unsigned outputBits;
-  size_t rowBytes;      // output row without padding
+  size_t rowBytes;  // output row without padding
   size_t stride;
   size_t imageSize;
-  size_t pixelStart;    // offset of the first stored pixel
-  size_t storedBytes;   // all stored pixels
+  size_t pixelStart;   // offset of the first stored pixel
+  size_t storedBytes;  // all stored pixels
 };
 
-bool Plan(const TgaHeader& h, TgaLayout* l) {
+// The pixels and a colour table of at most 256 entries must be present
+// (else UnsupportedFormat) before the bitmap's sizes are planned
+// (OutOfMemory when they overflow), so that a truncated file is refused
+// alike in 32-bit and 64-bit processes.
+SpiResult Plan(ByteSpan data, const TgaHeader& h, TgaLayout* l) {
   l->header = h;
   l->expand = h.pixelDepth == 8 && h.colourMapEntryBits == 32;
   l->outputBits = l->expand ? 32 : h.pixelDepth;
   const size_t mapEntries = h.colourMapLength;
   l->pixelStart = TgaHeader::kSize + (l->expand ? 4 * mapEntries : l->outputBits == 8 ? 3 * mapEntries : 0);
-  size_t bits;
-  if (!MulSize(l->outputBits, h.width, &bits)) return false;
-  l->rowBytes = bits / 8;
-  const size_t storedRow = l->expand ? h.width : l->rowBytes;
-  return AlignRow(l->rowBytes, &l->stride) && MulSize(l->stride, h.height, &l->imageSize) &&
-         MulSize(storedRow, h.height, &l->storedBytes);
+  const uint64_t rowBits = uint64_t{l->outputBits} * h.width;  // 8 by 16 bits
+  const uint64_t storedRow = l->expand ? h.width : rowBits / 8;
+  uint64_t storedBytes;
+  if (!MulCount(storedRow, h.height, &storedBytes) || !data.Has(l->pixelStart, storedBytes))
+    return SpiResult::UnsupportedFormat;
+  // A colour table holds at most 256 entries.
+  if (l->outputBits == 8 && mapEntries > 256) return SpiResult::UnsupportedFormat;
+  if (!ToSize(storedBytes, &l->storedBytes) || !ToSize(rowBits / 8, &l->rowBytes) ||
+      !AlignRow(l->rowBytes, &l->stride) || !MulSize(l->stride, h.height, &l->imageSize))
+    return SpiResult::OutOfMemory;
+  return SpiResult::Ok;
 }
 
 // Output row of the n-th stored row: with the top-row-first flag the first
@@ -66,8 +75,7 @@ void CopyRows(ByteSpan data, const TgaLayout& l, uint8_t* bits) {
 // The colour table of an 8-bit image: n entries of blue, green, red.
 void WritePalette(ByteSpan data, const TgaHeader& h, uint8_t* info) {
   uint8_t* quad = info + kBitmapInfoHeaderSize;
-  for (size_t i = 0; i < h.colourMapLength; ++i, quad += 4)
-    std::memcpy(quad, data.data + TgaHeader::kSize + 3 * i, 3);
+  for (size_t i = 0; i < h.colourMapLength; ++i, quad += 4) std::memcpy(quad, data.data + TgaHeader::kSize + 3 * i, 3);
 }
 
 }  // namespace
@@ -83,12 +91,10 @@ SpiResult SpiTga::Decode(ByteSpan data, DecodeTarget target, const Progress& pro
   if (progress.Stop(0, kStages)) return SpiResult::Aborted;
   if (!data.Has(0, TgaHeader::kSize)) return SpiResult::UnsupportedFormat;
   TgaLayout l;
-  if (!Plan(TgaHeader::Read(data.data), &l)) return SpiResult::OutOfMemory;
+  const SpiResult planned = Plan(data, TgaHeader::Read(data.data), &l);
+  if (planned != SpiResult::Ok) return planned;
   const TgaHeader& h = l.header;
   const bool indexed = l.outputBits == 8;
-  // Pixels must all be present, and a colour table holds at most 256 entries.
-  if (!data.Has(l.pixelStart, l.storedBytes) || (indexed && h.colourMapLength > 256))
-    return SpiResult::UnsupportedFormat;
 
   DibOutput out;
   if (!out.AllocateInfo(indexed ? kPaletteInfoSize : kPlainInfoSize)) return SpiResult::OutOfMemory;

@@ -9,8 +9,8 @@
 
 inline uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 inline uint32_t Le32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+         (static_cast<uint32_t>(p[3]) << 24);
 }
 inline uint16_t Be16(const uint8_t* p) { return static_cast<uint16_t>((p[0] << 8) | p[1]); }
 
@@ -18,8 +18,10 @@ struct ByteSpan {
   const uint8_t* data = nullptr;
   size_t size = 0;
 
-  // True when bytes [offset, offset + count) lie inside the span.
-  bool Has(size_t offset, size_t count) const { return offset <= size && count <= size - offset; }
+  // True when bytes [offset, offset + count) lie inside the span. Taken in
+  // 64 bits, so that a count reckoned from header fields is never cut to a
+  // 32-bit size_t on its way here.
+  bool Has(uint64_t offset, uint64_t count) const { return offset <= size && count <= size - offset; }
   // The bytes from offset on (empty when offset is past the end).
   ByteSpan From(size_t offset) const {
     return offset <= size ? ByteSpan{data + offset, size - offset} : ByteSpan{data + size, 0};
@@ -69,8 +71,31 @@ class ByteReader {
   size_t position_;
 };
 
-// Size arithmetic that reports overflow instead of wrapping. Every size
-// derived from header fields goes through these before it is allocated.
+// Size arithmetic that reports overflow instead of wrapping. Every size,
+// stride and offset derived from header fields goes through these; only a
+// 16-bit field times an 8-bit one or a small constant, which cannot wrap
+// even a 32-bit size_t, is written plainly.
+//
+// Byte counts of input a header promises are reckoned in 64 bits first:
+// a file that cannot hold them is refused the same way whatever the width
+// of size_t, and only then are the output sizes planned in size_t, where a
+// 32-bit process may find a picture too big for it.
+inline bool MulCount(uint64_t a, uint64_t b, uint64_t* product) {
+  if (a != 0 && b > UINT64_MAX / a) return false;
+  *product = a * b;
+  return true;
+}
+inline bool AddCount(uint64_t a, uint64_t b, uint64_t* sum) {
+  if (b > UINT64_MAX - a) return false;
+  *sum = a + b;
+  return true;
+}
+// A 64-bit count as a size_t; false when the process cannot address it.
+inline bool ToSize(uint64_t count, size_t* size) {
+  if (count > SIZE_MAX) return false;
+  *size = static_cast<size_t>(count);
+  return true;
+}
 inline bool MulSize(size_t a, size_t b, size_t* product) {
   if (a != 0 && b > SIZE_MAX / a) return false;
   *product = a * b;
