@@ -7,6 +7,7 @@
 JOBS ?= 2
 FUZZ_SECONDS ?= 300
 SMOKE_SECONDS ?= 15
+SMOKE_SECONDS_32 ?= 10
 CONFORMANCE ?= ../shared/conformance
 # The conformance categories: every format.
 CONFORMANCE_CATEGORIES ?= info,detect,tga,bbm,lfb,lff,lcf,lgf,cz1,cz2,px,px2,px3,px4,px5
@@ -14,11 +15,20 @@ CONFORMANCE_CATEGORIES ?= info,detect,tga,bbm,lfb,lff,lcf,lgf,cz1,cz2,px,px2,px3
 # A build folder is configured once; later builds regenerate it as needed.
 CONFIGURE = [ -f $(1)/Makefile ] || cmake -S . -B $(1) $(2) >/dev/null
 CMAKE_BUILD = cmake --build $(1) -j $(JOBS) -- --no-print-directory
+LINUX32 = -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-linux32.cmake
+# 32-bit sanitized programs: LeakSanitizer cannot stop the world under the
+# i386 emulator (it would hang at exit), and without a quarantine the
+# allocator stays inside the address space it manages there. Our own
+# counters still find every block a test leaves allocated.
+ASAN32 = ASAN_OPTIONS=detect_leaks=0:quarantine_size_mb=0:thread_local_quarantine_size_kb=0
+PLUGIN32 = MORNEL_PLUGIN='Z:$(subst /,\,$(CURDIR))\dist\win32\Mornel.spi'
+PLUGIN64 = MORNEL_PLUGIN='Z:$(subst /,\,$(CURDIR))\dist\win64\Mornel.sph'
 
-.PHONY: all deps native release win32 win64 fuzzers test test-native test-windows check-dlls \
-        fuzz-smoke fuzz conformance bench run clean
+.PHONY: all deps native native32 release win32 win64 fuzzers fuzzers32 test test-native test-native32 \
+        test-limits test-windows test-windows32 test-conversions check-dlls fuzz-smoke fuzz conformance \
+        conformance32 bench run clean
 
-all: native release win32 win64 fuzzers
+all: native native32 release win32 win64 fuzzers fuzzers32
 
 deps:
 	@scripts/install-deps.sh
@@ -26,6 +36,11 @@ deps:
 native: deps
 	@$(call CONFIGURE,build/native,-DCMAKE_BUILD_TYPE=Debug -DMORNEL_SANITIZE=ON)
 	@$(call CMAKE_BUILD,build/native)
+
+# The portable core and its tests again with a 32-bit size_t.
+native32: deps
+	@$(call CONFIGURE,build/native32,-DCMAKE_BUILD_TYPE=Debug -DMORNEL_SANITIZE=ON $(LINUX32))
+	@$(call CMAKE_BUILD,build/native32)
 
 release: deps
 	@$(call CONFIGURE,build/release,-DCMAKE_BUILD_TYPE=Release -DMORNEL_BENCH=ON)
@@ -37,32 +52,59 @@ win32 win64: deps
 	@mkdir -p dist/$@
 	@cp build/$@/Mornel.s* build/$@/spiconv.exe dist/$@/
 
+FUZZ_CONFIG = -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORNEL_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang
 fuzzers: deps
-	@$(call CONFIGURE,build/fuzz,-DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORNEL_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++)
+	@$(call CONFIGURE,build/fuzz,$(FUZZ_CONFIG))
 	@$(call CMAKE_BUILD,build/fuzz)
 
+fuzzers32: deps
+	@$(call CONFIGURE,build/fuzz32,$(FUZZ_CONFIG) $(LINUX32))
+	@$(call CMAKE_BUILD,build/fuzz32)
+
 test: all
-	@$(MAKE) --no-print-directory test-native test-windows check-dlls fuzz-smoke conformance
+	@$(MAKE) --no-print-directory test-native test-native32 test-limits test-windows test-windows32 \
+	  test-conversions check-dlls fuzz-smoke conformance conformance32
 	@echo "all tests passed"
 
 test-native: native
 	@build/native/tests/mornel_tests --gtest_brief=1
 
+test-native32: native32
+	@$(ASAN32) build/native32/tests/mornel_tests --gtest_brief=1
+
+# Every header field at its limits: the two widths must answer alike.
+test-limits: native native32
+	@build/native/tests/limit_sweep >build/limits64.txt
+	@$(ASAN32) build/native32/tests/limit_sweep >build/limits32.txt
+	@diff build/limits64.txt build/limits32.txt >build/limits.diff || \
+	  { echo "limit sweep: the 32-bit and 64-bit builds answer differently:"; head -20 build/limits.diff; exit 1; }
+	@echo "limit sweep: $$(wc -l <build/limits64.txt) cases, the same result in both widths"
+
 test-windows: win64
-	@MORNEL_PLUGIN='Z:$(subst /,\,$(CURDIR))\dist\win64\Mornel.sph' \
-	  scripts/wine.sh tests build/win64/tests/mornel_windows_tests.exe --gtest_brief=1
+	@$(PLUGIN64) scripts/wine.sh tests build/win64/tests/mornel_windows_tests.exe --gtest_brief=1
+
+test-windows32: win32
+	@$(PLUGIN32) scripts/wine.sh --bits 32 tests build/win32/tests/mornel_windows_tests.exe --gtest_brief=1
+
+test-conversions: release win32 win64
+	@scripts/test-conversions.sh
 
 check-dlls: win32 win64
 	@scripts/check-dlls.sh
 
-fuzz-smoke: fuzzers
+fuzz-smoke: fuzzers fuzzers32 native
 	@scripts/fuzz.sh $(SMOKE_SECONDS)
+	@scripts/fuzz.sh $(SMOKE_SECONDS_32) 32
 
-fuzz: fuzzers
+fuzz: fuzzers fuzzers32 native
 	@scripts/fuzz.sh $(FUZZ_SECONDS)
+	@scripts/fuzz.sh $(FUZZ_SECONDS) 32
 
 conformance: win64
 	@scripts/conformance.sh $(CONFORMANCE) $(CONFORMANCE_CATEGORIES)
+
+conformance32: win32
+	@scripts/conformance.sh $(CONFORMANCE) $(CONFORMANCE_CATEGORIES) 32
 
 bench: release
 	@for b in build/release/bench/bench_*; do $$b --benchmark_min_time=0.2; done

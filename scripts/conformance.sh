@@ -1,18 +1,26 @@
 #!/usr/bin/env bash
-# Runs the shared conformance vectors on the 64-bit plug-in for the given
-# categories. A failing case is accepted only when tests/conformance/deviations.txt
-# lists it with the reason we answer otherwise; any other failure fails.
-#   scripts/conformance.sh FOLDER CATEGORIES
+# Runs the shared conformance vectors on the 64-bit or the 32-bit plug-in
+# for the given categories. A failing case is accepted only when
+# tests/conformance/deviations.txt lists it with the reason we answer
+# otherwise; any other failure fails.
+#   scripts/conformance.sh FOLDER CATEGORIES [BITS]
 set -uo pipefail
-folder=$1 categories=$2
+folder=$1 categories=$2 bits=${3:-64}
 if [ ! -x "$folder/run" ]; then
   echo "conformance: $folder not found, skipped"
   exit 0
 fi
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
-CONFORMANCE_WORK=/tmp/mornel-conformance-$(basename "$PWD") \
-  "$folder/run" dist/win64/Mornel.sph --only "$categories" --show 100000 >"$log" 2>&1
+if [ "$bits" = 32 ]; then
+  source scripts/emulator-env.sh
+  plugin=(dist/win32/Mornel.spi --bits 32)
+else
+  export QEMU_RESERVED_VA=0x1000  # a 64-bit prefix: see scripts/wine.sh
+  plugin=(dist/win64/Mornel.sph)
+fi
+CONFORMANCE_WORK=/tmp/mornel-conformance-$(basename "$PWD")-$bits \
+  "$folder/run" "${plugin[@]}" --only "$categories" --show 100000 >"$log" 2>&1
 grep -v -E '^[0-9]+ passed, [0-9]+ failed$' "$log" | grep -v '^FAIL ' || true
 known=$(grep -v '^#' tests/conformance/deviations.txt | awk 'NF {print $1}')
 unexpected=0 deviations=0
@@ -32,5 +40,5 @@ if [ -z "$summary" ]; then
 fi
 passed=${summary%% passed*}
 [ "$deviations" -gt 0 ] && echo "conformance: $deviations listed deviation(s), not counted"
-echo "conformance: $passed passed, $unexpected failed"
+echo "conformance ($bits-bit): $passed passed, $unexpected failed"
 [ "$unexpected" -eq 0 ]
