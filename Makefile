@@ -74,8 +74,8 @@ test-native32: native32
 
 # Every header field at its limits: the two widths must answer alike.
 test-limits: native native32
-	@build/native/tests/limit_sweep >build/limits64.txt
-	@$(ASAN32) build/native32/tests/limit_sweep >build/limits32.txt
+	@build/native/tests/limit_sweep >build/limits64.txt 2>build/limits64.log || { cat build/limits64.log; exit 1; }
+	@$(ASAN32) build/native32/tests/limit_sweep >build/limits32.txt 2>build/limits32.log || { cat build/limits32.log; exit 1; }
 	@diff build/limits64.txt build/limits32.txt >build/limits.diff || \
 	  { echo "limit sweep: the 32-bit and 64-bit builds answer differently:"; head -20 build/limits.diff; exit 1; }
 	@echo "limit sweep: $$(wc -l <build/limits64.txt) cases, the same result in both widths"
