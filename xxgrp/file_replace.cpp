@@ -42,13 +42,20 @@ bool WriteTemporary(const char* temporary, const uint8_t* data, size_t size) {
   return CloseHandle(file) && written;
 }
 
+// Windows refuses to move a file over a read-only one; asking first keeps
+// that rule on every system (Wine replaces such a file).
+bool IsReadOnly(const char* path) {
+  const DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
 }  // namespace
 
 int32_t ReplaceWithNewFile(const char* path, const uint8_t* data, size_t size) {
   char full[MAX_PATH];
   char folder[MAX_PATH];
   char temporary[MAX_PATH];
-  if (!SplitPath(path, full, folder)) return kWriterWriteError;
+  if (!SplitPath(path, full, folder) || IsReadOnly(full)) return kWriterWriteError;
   // Creates the temporary file under a name no other file has.
   if (!GetTempFileNameA(folder, "xxg", 0, temporary)) return kWriterWriteError;
   if (WriteTemporary(temporary, data, size) &&

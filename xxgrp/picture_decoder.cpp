@@ -75,18 +75,20 @@ bool PaletteHasAlpha(const SourceFrame& source) {
   return SUCCEEDED(palette->HasAlpha(&hasAlpha)) && hasAlpha;
 }
 
+// Indexed formats go by their palette alone: not every system says that
+// they support transparency (Wine says they do not).
 bool SourceHasAlpha(const SourceFrame& source) {
   WICPixelFormatGUID format;
   if (FAILED(source.frame()->GetPixelFormat(&format))) return false;
   ComRef<IWICPixelFormatInfo2> info;
   PixelFormatInfo(source.factory(), format, &info);
+  if (!info.get()) return false;
   WICPixelFormatNumericRepresentation representation = WICPixelFormatNumericRepresentationUnspecified;
-  BOOL transparency = FALSE;
-  if (!info.get() || FAILED(info->SupportsTransparency(&transparency)) || !transparency) return false;
   if (SUCCEEDED(info->GetNumericRepresentation(&representation)) &&
       representation == WICPixelFormatNumericRepresentationIndexed)
     return PaletteHasAlpha(source);
-  return true;
+  BOOL transparency = FALSE;
+  return SUCCEEDED(info->SupportsTransparency(&transparency)) && transparency;
 }
 
 int SourceBitsPerPixel(const SourceFrame& source) {
