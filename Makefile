@@ -1,4 +1,4 @@
-# Mornel: a Susie image plug-in for the Leaf game formats.
+# Mornel: a Susie image plug-in for the Leaf game formats, and xxgrp.dll.
 #   make run    build everything and convert the sample pictures under Wine
 #   make test   build everything and run every test
 #   make fuzz   run every fuzzer for longer (FUZZ_SECONDS, default 300)
@@ -15,7 +15,7 @@ CONFORMANCE_CATEGORIES ?= info,detect,tga,bbm,lfb,lff,lcf,lgf,cz1,cz2,px,px2,px3
 CONFIGURE = [ -f $(1)/Makefile ] || cmake -S . -B $(1) $(2) >/dev/null
 CMAKE_BUILD = cmake --build $(1) -j $(JOBS) -- --no-print-directory
 
-.PHONY: all deps native release win32 win64 fuzzers test test-native test-windows check-dlls \
+.PHONY: all deps native release win32 win64 fuzzers test test-native test-windows test-xxgrp check-dlls \
         fuzz-smoke fuzz conformance bench run clean
 
 all: native release win32 win64 fuzzers
@@ -42,7 +42,7 @@ fuzzers: deps
 	@$(call CMAKE_BUILD,build/fuzz)
 
 test: all
-	@$(MAKE) --no-print-directory test-native test-windows check-dlls fuzz-smoke conformance
+	@$(MAKE) --no-print-directory test-native test-windows test-xxgrp check-dlls fuzz-smoke conformance
 	@echo "all tests passed"
 
 test-native: native
@@ -51,6 +51,9 @@ test-native: native
 test-windows: win64
 	@MORNEL_PLUGIN='Z:$(subst /,\,$(CURDIR))\dist\win64\Mornel.sph' \
 	  scripts/wine.sh tests build/win64/tests/mornel_windows_tests.exe --gtest_brief=1
+
+test-xxgrp: win64
+	@scripts/test-xxgrp.sh
 
 check-dlls: win32 win64
 	@scripts/check-dlls.sh

@@ -2,16 +2,13 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
 
 void PutBe32(Bytes& out, uint32_t value) {
   for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(value >> shift));
-}
-
-size_t RowStride(const Picture& picture) {
-  return (static_cast<size_t>(picture.width) * picture.bytesPerPixel + 3) & ~size_t{3};
 }
 
 void PutInfoHeader(Bytes& out, int width, int height, int bitCount, uint32_t sizeImage) {

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <thread>
+#include <vector>
 
 #include "tests/support/plugin_api.h"
 #include "tests/support/progress_calls.h"
@@ -274,6 +277,38 @@ TEST(XxgrpFailures, DamagedFilesOfEveryFormat) {
       Plugin().getPictureInfo(reinterpret_cast<const char*>(file.data()), static_cast<SpiLongPtr>(file.size()), 1,
                               &info);
     }
+  }
+}
+
+// On a thread of its own, so that the answers show what the plug-in left behind.
+template <class Work>
+HRESULT InitializeAfter(Work work, DWORD apartment) {
+  HRESULT result = E_FAIL;
+  std::thread([&] {
+    work();
+    result = CoInitializeEx(nullptr, apartment);
+    if (SUCCEEDED(result)) CoUninitialize();
+  }).join();
+  return result;
+}
+
+// COM is set up for the call where the host has none and undone after it;
+// a host's own apartment, of either kind, is used and left as it was.
+TEST(XxgrpCom, EachCallLeavesTheThreadAsItFoundIt) {
+  const auto decode = [] { EXPECT_EQ(DecodeMemory(kPng).result, 0); };
+  EXPECT_EQ(InitializeAfter(decode, COINIT_MULTITHREADED), S_OK);
+  EXPECT_EQ(InitializeAfter(decode, COINIT_APARTMENTTHREADED), S_OK);
+  for (DWORD hostApartment : {COINIT_MULTITHREADED, COINIT_APARTMENTTHREADED}) {
+    const auto inHostApartment = [&] {
+      ASSERT_EQ(CoInitializeEx(nullptr, hostApartment), S_OK);
+      decode();
+      PictureInfo info{};
+      EXPECT_EQ(Plugin().getPictureInfo(reinterpret_cast<const char*>(kPng.data()),
+                                        static_cast<SpiLongPtr>(kPng.size()), 1, &info),
+                0);
+      CoUninitialize();
+    };
+    EXPECT_EQ(InitializeAfter(inHostApartment, COINIT_MULTITHREADED), S_OK);
   }
 }
 
