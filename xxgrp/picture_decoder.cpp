@@ -57,11 +57,14 @@ SpiResult SourceFrame::Open(ByteSpan file) {
   return SpiResult::Ok;
 }
 
-// What the imaging component says about a pixel format; null when it knows nothing.
-void PixelFormatInfo(IWICImagingFactory* factory, const WICPixelFormatGUID& format,
-                     ComRef<IWICPixelFormatInfo2>* info) {
+// What the imaging component says about the frame's pixel format; empty
+// when it knows nothing.
+void FrameFormatInfo(const SourceFrame& source, ComRef<IWICPixelFormatInfo2>* info) {
+  WICPixelFormatGUID format;
   ComRef<IWICComponentInfo> component;
-  if (FAILED(factory->CreateComponentInfo(format, component.Receive()))) return;
+  if (FAILED(source.frame()->GetPixelFormat(&format)) ||
+      FAILED(source.factory()->CreateComponentInfo(format, component.Receive())))
+    return;
   component->QueryInterface(IID_IWICPixelFormatInfo2, reinterpret_cast<void**>(info->Receive()));
 }
 
@@ -78,10 +81,8 @@ bool PaletteHasAlpha(const SourceFrame& source) {
 // Indexed formats go by their palette alone: not every system says that
 // they support transparency (Wine says they do not).
 bool SourceHasAlpha(const SourceFrame& source) {
-  WICPixelFormatGUID format;
-  if (FAILED(source.frame()->GetPixelFormat(&format))) return false;
   ComRef<IWICPixelFormatInfo2> info;
-  PixelFormatInfo(source.factory(), format, &info);
+  FrameFormatInfo(source, &info);
   if (!info.get()) return false;
   WICPixelFormatNumericRepresentation representation = WICPixelFormatNumericRepresentationUnspecified;
   if (SUCCEEDED(info->GetNumericRepresentation(&representation)) &&
@@ -92,10 +93,8 @@ bool SourceHasAlpha(const SourceFrame& source) {
 }
 
 int SourceBitsPerPixel(const SourceFrame& source) {
-  WICPixelFormatGUID format;
-  if (FAILED(source.frame()->GetPixelFormat(&format))) return 0;
   ComRef<IWICPixelFormatInfo2> info;
-  PixelFormatInfo(source.factory(), format, &info);
+  FrameFormatInfo(source, &info);
   UINT bits = 0;
   if (!info.get() || FAILED(info->GetBitsPerPixel(&bits))) return 0;
   return static_cast<int>(bits);
