@@ -1,10 +1,16 @@
-// On Windows the tests load the real plug-in: MORNEL_PLUGIN names it.
+// On Windows the tests load the real plug-in: MORNEL_PLUGIN names it, or
+// the variable the build names for another plug-in.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "tests/support/plugin_api.h"
+
+#ifndef PLUGIN_PATH_VARIABLE
+#define PLUGIN_PATH_VARIABLE "MORNEL_PLUGIN"
+#define PLUGIN_DEFAULT_NAME "Mornel.sph"
+#endif
 
 namespace {
 
@@ -22,10 +28,10 @@ Fn Export(HMODULE module, const char* name) {
 
 const PluginApi& Plugin() {
   static const PluginApi api = [] {
-    const char* path = std::getenv("MORNEL_PLUGIN");
-    HMODULE module = LoadLibraryA(path ? path : "Mornel.sph");
+    const char* path = std::getenv(PLUGIN_PATH_VARIABLE);
+    HMODULE module = LoadLibraryA(path ? path : PLUGIN_DEFAULT_NAME);
     if (!module) {
-      std::fprintf(stderr, "cannot load the plug-in %s\n", path ? path : "Mornel.sph");
+      std::fprintf(stderr, "cannot load the plug-in %s\n", path ? path : PLUGIN_DEFAULT_NAME);
       std::exit(2);
     }
     return PluginApi{Export<GetPluginInfoFn>(module, "GetPluginInfo"), Export<IsSupportedFn>(module, "IsSupported"),

@@ -1,0 +1,332 @@
+// The image writer of xxgrp.dll, called the way the viewer calls it:
+// GetModuleInstance(0), then through the object's table with the object
+// as first argument.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "tests/xxgrp/wic_codec.h"
+#include "tests/xxgrp/writer_library.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+enum class Slot { Bmp, Png, Jpeg };
+constexpr Slot kSlots[] = {Slot::Bmp, Slot::Png, Slot::Jpeg};
+
+ImageWriter* Writer() { return GetModuleInstanceExport()(0); }
+
+ImageWriterSaveFn Operation(Slot slot) {
+  const ImageWriterTable* table = Writer()->table;
+  return slot == Slot::Bmp ? table->SaveBmp : slot == Slot::Png ? table->SavePng : table->SaveJpeg;
+}
+
+int32_t Save(Slot slot, const std::string& path, const void* header, const void* pixels, int32_t option = 0) {
+  ImageWriter* writer = Writer();
+  return Operation(slot)(writer, path.c_str(), option, header, pixels);
+}
+
+const char* Extension(Slot slot) { return slot == Slot::Bmp ? ".bmp" : slot == Slot::Png ? ".png" : ".jpg"; }
+const char* Container(Slot slot) { return slot == Slot::Bmp ? "bmp" : slot == Slot::Png ? "png" : "jpeg"; }
+
+// A picture as the viewer hands it over: header and padded rows.
+struct Dib {
+  BITMAPINFOHEADER header{};
+  Bytes rows;
+};
+
+// Rows bottom-up, or top-down with a negative height.
+Dib MakeDib(const Picture& picture, bool topDown = false) {
+  Dib dib;
+  dib.header.biSize = sizeof(BITMAPINFOHEADER);
+  dib.header.biWidth = picture.width;
+  dib.header.biHeight = topDown ? -picture.height : picture.height;
+  dib.header.biPlanes = 1;
+  dib.header.biBitCount = static_cast<WORD>(picture.bytesPerPixel * 8);
+  dib.header.biCompression = BI_RGB;
+  dib.rows = ExpectedBits(picture);
+  if (topDown) {
+    Picture flipped = picture;
+    for (int y = 0; y < picture.height; ++y)
+      std::copy(picture.At(0, y), picture.At(0, y) + picture.width * picture.bytesPerPixel,
+                flipped.At(0, picture.height - 1 - y));
+    dib.rows = ExpectedBits(flipped);
+  }
+  return dib;
+}
+
+Picture WithoutAlpha(const Picture& bgra) {
+  Picture bgr{bgra.width, bgra.height, 3, {}};
+  for (size_t i = 0; i < bgra.pixels.size(); i += 4)
+    bgr.pixels.insert(bgr.pixels.end(), bgra.pixels.begin() + i, bgra.pixels.begin() + i + 3);
+  return bgr;
+}
+
+// A new empty folder for one test.
+class TempFolder {
+ public:
+  TempFolder()
+      : path_(fs::temp_directory_path() /
+              ("xxgrp-writer-" + std::to_string(GetTickCount()) + "-" + std::to_string(counter_++))) {
+    fs::create_directories(path_);
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    fs::permissions(path_, fs::perms::all, ignored);
+    for (const auto& entry : fs::directory_iterator(path_, ignored))
+      SetFileAttributesA(entry.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
+    fs::remove_all(path_, ignored);
+  }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+  std::set<std::string> Names() const {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(path_)) names.insert(entry.path().filename().string());
+    return names;
+  }
+
+ private:
+  static inline int counter_ = 0;
+  fs::path path_;
+};
+
+Bytes ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+void WriteText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+// Pixel-exact for BMP and PNG; JPEG within a few levels on smooth pictures.
+void ExpectReadsBackAs(Slot slot, const std::string& path, const Picture& expected) {
+  EXPECT_EQ(ContainerOf(path), Container(slot));
+  const Picture back = ReadBackBgr(path);
+  ASSERT_EQ(back.width, expected.width);
+  ASSERT_EQ(back.height, expected.height);
+  if (slot != Slot::Jpeg) {
+    EXPECT_EQ(back.pixels, expected.pixels) << path;
+    return;
+  }
+  long total = 0;
+  for (size_t i = 0; i < back.pixels.size(); ++i) total += std::abs(back.pixels[i] - expected.pixels[i]);
+  EXPECT_LE(static_cast<double>(total) / back.pixels.size(), 4.0) << path;
+}
+
+TEST(XxgrpWriterObject, TableFirstThenTheFlagsWord) {
+  ImageWriter* writer = Writer();
+  ASSERT_NE(writer, nullptr);
+  EXPECT_EQ(GetModuleInstanceExport()(0), writer);
+  void* const* words = reinterpret_cast<void* const*>(writer);
+  EXPECT_EQ(words[0], writer->table);
+  EXPECT_EQ(reinterpret_cast<const char*>(&writer->flags) - reinterpret_cast<const char*>(writer), sizeof(void*));
+  for (Slot slot : kSlots) {
+    HMODULE owner = nullptr;
+    ASSERT_TRUE(
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           reinterpret_cast<const char*>(Operation(slot)), &owner));
+    EXPECT_EQ(owner, XxgrpModule());
+  }
+}
+
+TEST(XxgrpWriterObject, SavesAfterTheViewerClearsItsFlagBits) {
+  Writer()->flags &= ~3u;
+  TempFolder folder;
+  const Dib dib = MakeDib(GradientPicture(5, 4, 3));
+  EXPECT_EQ(Save(Slot::Bmp, folder.File("a.bmp"), &dib.header, dib.rows.data()), 0);
+}
+
+#if defined(__i386__)
+// Each call pushes its arguments as a stdcall caller does; a function that
+// did not remove them would leave them on the stack.
+TEST(XxgrpWriterObject, OperationsAndExportAreStdcall) {
+  const StackCall instance = CallWithStackArguments(reinterpret_cast<const void*>(GetModuleInstanceExport()),
+                                                    std::array<uint32_t, 1>{0}.data(), 1);
+  EXPECT_EQ(instance.bytesLeft, 0u);
+  EXPECT_EQ(reinterpret_cast<ImageWriter*>(instance.result), Writer());
+  TempFolder folder;
+  const Dib dib = MakeDib(GradientPicture(6, 3, 3));
+  for (Slot slot : kSlots) {
+    const std::string path = folder.File(std::string("stack") + Extension(slot));
+    const uint32_t arguments[] = {reinterpret_cast<uint32_t>(Writer()), reinterpret_cast<uint32_t>(path.c_str()), 0,
+                                  reinterpret_cast<uint32_t>(&dib.header), reinterpret_cast<uint32_t>(dib.rows.data())};
+    const StackCall call = CallWithStackArguments(reinterpret_cast<const void*>(Operation(slot)), arguments, 5);
+    EXPECT_EQ(call.bytesLeft, 0u);
+    EXPECT_EQ(call.result, 0u);
+    EXPECT_EQ(ContainerOf(path), Container(slot));
+  }
+}
+#endif
+
+TEST(XxgrpWriter, EveryFormatReadsBack) {
+  TempFolder folder;
+  const Picture picture = GradientPicture(37, 21, 3);  // odd width: padded rows
+  const Dib dib = MakeDib(picture);
+  for (Slot slot : kSlots) {
+    const std::string path = folder.File(std::string("every") + Extension(slot));
+    ASSERT_EQ(Save(slot, path, &dib.header, dib.rows.data()), 0);
+    ExpectReadsBackAs(slot, path, picture);
+  }
+}
+
+TEST(XxgrpWriter, TopDownRowsComeOutTheRightWayUp) {
+  TempFolder folder;
+  const Picture picture = GradientPicture(9, 14, 3);
+  const Dib dib = MakeDib(picture, true);
+  for (Slot slot : kSlots) {
+    const std::string path = folder.File(std::string("topdown") + Extension(slot));
+    ASSERT_EQ(Save(slot, path, &dib.header, dib.rows.data()), 0);
+    ExpectReadsBackAs(slot, path, picture);
+  }
+}
+
+TEST(XxgrpWriter, ThirtyTwoBitInputLosesOnlyItsFourthByte) {
+  TempFolder folder;
+  const Picture picture = SpritePicture(16, 12);
+  const Dib dib = MakeDib(picture);
+  for (Slot slot : {Slot::Bmp, Slot::Png}) {
+    const std::string path = folder.File(std::string("bgra") + Extension(slot));
+    ASSERT_EQ(Save(slot, path, &dib.header, dib.rows.data()), 0);
+    ExpectReadsBackAs(slot, path, WithoutAlpha(picture));
+  }
+}
+
+TEST(XxgrpWriter, WallpaperOptionWritesTheSameFile) {
+  TempFolder folder;
+  const Dib dib = MakeDib(NoisePicture(11, 6, 3, 4));
+  for (Slot slot : {Slot::Bmp, Slot::Png}) {
+    const std::string saved = folder.File(std::string("saved") + Extension(slot));
+    const std::string wallpaper = folder.File(std::string("wallpaper") + Extension(slot));
+    ASSERT_EQ(Save(slot, saved, &dib.header, dib.rows.data(), kWriterOptionSave), 0);
+    ASSERT_EQ(Save(slot, wallpaper, &dib.header, dib.rows.data(), kWriterOptionWallpaper), 0);
+    EXPECT_EQ(ReadFile(saved), ReadFile(wallpaper));
+  }
+}
+
+TEST(XxgrpWriter, ReplacesAnExistingFileWhole) {
+  TempFolder folder;
+  const std::string path = folder.File("replace.png");
+  WriteText(path, std::string(100000, 'x'));
+  const Picture picture = GradientPicture(8, 8, 3);
+  const Dib dib = MakeDib(picture);
+  ASSERT_EQ(Save(Slot::Png, path, &dib.header, dib.rows.data()), 0);
+  EXPECT_LT(ReadFile(path).size(), 100000u);
+  ExpectReadsBackAs(Slot::Png, path, picture);
+  EXPECT_EQ(folder.Names(), std::set<std::string>{"replace.png"});
+}
+
+TEST(XxgrpWriter, MissingFolderIsAWriteErrorAndCreatesNothing) {
+  TempFolder folder;
+  const Dib dib = MakeDib(GradientPicture(4, 4, 3));
+  for (Slot slot : kSlots)
+    EXPECT_EQ(Save(slot, folder.File("missing\\picture") + Extension(slot), &dib.header, dib.rows.data()), 9);
+  EXPECT_EQ(Save(Slot::Bmp, folder.File("") + "\\", &dib.header, dib.rows.data()), 9);  // no file name
+  EXPECT_TRUE(folder.Names().empty());
+}
+
+TEST(XxgrpWriter, HeadersTheWriterCannotWrite) {
+  TempFolder folder;
+  const Dib good = MakeDib(GradientPicture(4, 4, 3));
+  const auto variant = [&](auto change) {
+    Dib dib = good;
+    change(dib.header);
+    return dib;
+  };
+  const Dib unwritable[] = {
+      variant([](BITMAPINFOHEADER& h) { h.biBitCount = 8; }),
+      variant([](BITMAPINFOHEADER& h) { h.biBitCount = 16; }),
+      variant([](BITMAPINFOHEADER& h) { h.biCompression = BI_RLE8; }),
+      variant([](BITMAPINFOHEADER& h) { h.biCompression = BI_BITFIELDS; }),
+      variant([](BITMAPINFOHEADER& h) { h.biSize = 12; }),
+      variant([](BITMAPINFOHEADER& h) { h.biPlanes = 2; }),
+      variant([](BITMAPINFOHEADER& h) { h.biWidth = 0; }),
+      variant([](BITMAPINFOHEADER& h) { h.biWidth = -4; }),
+      variant([](BITMAPINFOHEADER& h) { h.biHeight = 0; }),
+      variant([](BITMAPINFOHEADER& h) { h.biHeight = LONG(0x80000000u); }),
+      variant([](BITMAPINFOHEADER& h) { h.biWidth = 0x7FFFFFFF; }),
+  };
+  for (Slot slot : kSlots) {
+    for (const Dib& dib : unwritable)
+      EXPECT_EQ(Save(slot, folder.File("never") + Extension(slot), &dib.header, good.rows.data()), 2);
+  }
+  EXPECT_TRUE(folder.Names().empty());
+}
+
+TEST(XxgrpWriter, MissingArguments) {
+  TempFolder folder;
+  const Dib dib = MakeDib(GradientPicture(4, 4, 3));
+  EXPECT_EQ(Save(Slot::Png, folder.File("a.png"), nullptr, dib.rows.data()), 5);
+  EXPECT_EQ(Save(Slot::Png, folder.File("a.png"), &dib.header, nullptr), 5);
+  EXPECT_EQ(Operation(Slot::Png)(Writer(), nullptr, 0, &dib.header, dib.rows.data()), 9);
+  EXPECT_EQ(Save(Slot::Png, "", &dib.header, dib.rows.data()), 9);
+  EXPECT_TRUE(folder.Names().empty());
+}
+
+// A failed save leaves the existing file as it was and no temporary file.
+TEST(XxgrpWriter, FailedSaveKeepsTheExistingFile) {
+  TempFolder folder;
+  const std::string kept = folder.File("kept.bmp");
+  const std::string locked = folder.File("locked.png");
+  const std::string asFolder = folder.File("folder.jpg");
+  WriteText(kept, "the old contents");
+  WriteText(locked, "read-only contents");
+  SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY);
+  fs::create_directory(asFolder);
+  Dib bad = MakeDib(GradientPicture(4, 4, 3));
+  bad.header.biBitCount = 8;
+  const Dib good = MakeDib(GradientPicture(4, 4, 3));
+  EXPECT_EQ(Save(Slot::Bmp, kept, &bad.header, bad.rows.data()), 2);
+  EXPECT_EQ(Save(Slot::Png, locked, &good.header, good.rows.data()), 9);
+  EXPECT_EQ(Save(Slot::Jpeg, asFolder, &good.header, good.rows.data()), 9);
+  EXPECT_EQ(ReadFile(kept), Text("the old contents"));
+  EXPECT_EQ(ReadFile(locked), Text("read-only contents"));
+  EXPECT_TRUE(fs::is_directory(asFolder));
+  EXPECT_EQ(folder.Names(), (std::set<std::string>{"kept.bmp", "locked.png", "folder.jpg"}));
+}
+
+void PutRaw(const std::string& path, const Picture& bgr) {
+  Bytes raw;
+  PutLe32(raw, static_cast<uint32_t>(bgr.width));
+  PutLe32(raw, static_cast<uint32_t>(bgr.height));
+  Append(raw, bgr.pixels);
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(raw.data()), raw.size());
+}
+
+// Files for the reader on the Linux side (scripts/check_xxgrp_files.py):
+// NAME.bgr holds width, height and the expected top-down BGR pixels, and
+// NAME.bmp, NAME.png (and NAME.jpg for smooth pictures) what the writer made of them.
+TEST(XxgrpWriterFiles, ForTheIndependentReader) {
+  // Without XXGRP_OUTPUT the files go to a folder that is removed afterwards.
+  const TempFolder scratch;
+  const char* named = std::getenv("XXGRP_OUTPUT");
+  const fs::path output = named ? fs::path(named) : fs::path(scratch.File(""));
+  fs::create_directories(output);
+  struct Case {
+    const char* name;
+    Picture picture;
+    bool topDown;
+    bool smooth;
+  };
+  const Case cases[] = {{"gradient", GradientPicture(50, 30, 3), false, true},
+                        {"noise-top-down", NoisePicture(33, 20, 3, 9), true, false},
+                        {"sprite-32bit", SpritePicture(30, 18), false, true},
+                        {"one-pixel", NoisePicture(1, 1, 3, 2), false, false}};
+  for (const Case& c : cases) {
+    const std::string base = (output / c.name).string();
+    const Dib dib = MakeDib(c.picture, c.topDown);
+    PutRaw(base + ".bgr", c.picture.bytesPerPixel == 4 ? WithoutAlpha(c.picture) : c.picture);
+    EXPECT_EQ(Save(Slot::Bmp, base + ".bmp", &dib.header, dib.rows.data()), 0);
+    EXPECT_EQ(Save(Slot::Png, base + ".png", &dib.header, dib.rows.data()), 0);
+    if (c.smooth) {
+      EXPECT_EQ(Save(Slot::Jpeg, base + ".jpg", &dib.header, dib.rows.data()), 0);
+    }
+  }
+}
+
+}  // namespace

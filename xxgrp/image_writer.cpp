@@ -1,0 +1,72 @@
+// The image writer that xxgrp.dll hands out through GetModuleInstance.
+#include <wincodec.h>
+
+#include "plugin/framework/susie_abi.h"
+#include "xxgrp/com.h"
+#include "xxgrp/dib_rows.h"
+#include "xxgrp/file_replace.h"
+#include "xxgrp/image_writer_abi.h"
+#include "xxgrp/picture_encoder.h"
+
+namespace {
+
+// The encoded file, held in memory until it is complete.
+class EncodedFile {
+ public:
+  HRESULT Create() { return CreateStreamOnHGlobal(nullptr, TRUE, stream_.Receive()); }
+  IStream* stream() const { return stream_.get(); }
+  int32_t WriteTo(const char* path) const;
+
+ private:
+  ComRef<IStream> stream_;
+};
+
+int32_t EncodedFile::WriteTo(const char* path) const {
+  STATSTG status;
+  HGLOBAL memory = nullptr;
+  if (FAILED(stream_->Stat(&status, STATFLAG_NONAME)) || FAILED(GetHGlobalFromStream(stream_.get(), &memory)))
+    return kWriterInternalError;
+  const auto* bytes = static_cast<const uint8_t*>(GlobalLock(memory));
+  if (!bytes) return kWriterInternalError;
+  const int32_t result = ReplaceWithNewFile(path, bytes, static_cast<size_t>(status.cbSize.QuadPart));
+  GlobalUnlock(memory);
+  return result;
+}
+
+// The whole file is encoded before anything is written, so an encoder
+// failure never touches the disk.
+int32_t SavePicture(const GUID& container, const char* path, const void* header, const void* pixels) {
+  if (!header || !pixels) return kWriterMemoryError;
+  if (!path || !*path) return kWriterWriteError;
+  DibRows rows;
+  if (!ReadDibRows(header, pixels, &rows)) return kWriterUnsupportedHeader;
+  ComScope com;
+  if (!com.Ready()) return kWriterInternalError;
+  EncodedFile encoded;
+  if (FAILED(encoded.Create())) return kWriterOutOfMemory;
+  const int32_t result = EncodePicture(container, rows, encoded.stream());
+  return result == kWriterOk ? encoded.WriteTo(path) : result;
+}
+
+// The option only says what the file is for (see ImageWriterOption); the
+// object carries no state the operations need.
+int32_t XXGRP_CALL SaveBmp(ImageWriter*, const char* path, int32_t, const void* header, const void* pixels) {
+  return SavePicture(GUID_ContainerFormatBmp, path, header, pixels);
+}
+
+int32_t XXGRP_CALL SavePng(ImageWriter*, const char* path, int32_t, const void* header, const void* pixels) {
+  return SavePicture(GUID_ContainerFormatPng, path, header, pixels);
+}
+
+int32_t XXGRP_CALL SaveJpeg(ImageWriter*, const char* path, int32_t, const void* header, const void* pixels) {
+  return SavePicture(GUID_ContainerFormatJpeg, path, header, pixels);
+}
+
+const ImageWriterTable kOperations = {SaveBmp, SavePng, SaveJpeg};
+
+// One writer per process, never released; only its caller changes the flags.
+ImageWriter writer = {&kOperations, 0};
+
+}  // namespace
+
+SPI_EXPORT ImageWriter* XXGRP_CALL GetModuleInstance(uint32_t) { return &writer; }
