@@ -47,6 +47,7 @@ test: all
 
 test-native: native
 	@build/native/tests/mornel_tests --gtest_brief=1
+	@build/native/tests/trellin_engine_tests --gtest_brief=1
 
 test-windows: win64
 	@MORNEL_PLUGIN='Z:$(subst /,\,$(CURDIR))\dist\win64\Mornel.sph' \

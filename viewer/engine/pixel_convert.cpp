@@ -1,0 +1,299 @@
+#include "viewer/engine/pixel_convert.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr ChannelMasks kBgra{0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
+constexpr ChannelMasks kRgba{0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000};
+constexpr ChannelMasks kRgb555{0x7C00, 0x03E0, 0x001F, 0};
+
+bool SameColourMasks(const ChannelMasks& a, const ChannelMasks& b) {
+  return a.red == b.red && a.green == b.green && a.blue == b.blue;
+}
+bool SameMasks(const ChannelMasks& a, const ChannelMasks& b) { return SameColourMasks(a, b) && a.alpha == b.alpha; }
+
+// One channel taken out through its mask, its top bit on bit 7.
+struct MaskedChannel {
+  explicit MaskedChannel(uint32_t m) : mask(m), shift(MaskShift(m)) {}
+  uint8_t From(uint32_t pixel) const {
+    const uint32_t bits = pixel & mask;
+    return static_cast<uint8_t>(shift >= 0 ? bits >> shift : bits << -shift);
+  }
+  uint32_t mask;
+  int shift;
+};
+
+struct MaskedPixel {
+  explicit MaskedPixel(const ChannelMasks& m) : red(m.red), green(m.green), blue(m.blue), alpha(m.alpha) {}
+  MaskedChannel red, green, blue, alpha;
+};
+
+// The colour table as 256 blue, green, red, reserved entries; indices past
+// the entries present read as black.
+struct Palette {
+  explicit Palette(const DibPicture& picture) {
+    std::memcpy(entries, picture.colourTable, size_t{picture.colourCount} * 4);
+  }
+  const uint8_t* Entry(unsigned index) const { return entries[index]; }
+  uint8_t entries[256][4] = {};
+};
+
+// Index of pixel x of a row of 1, 4 or 8 bits; the leftmost pixel sits in
+// the most significant bits of its byte.
+template <unsigned Bits>
+unsigned IndexAt(const uint8_t* row, int32_t x) {
+  constexpr unsigned kPerByte = 8 / Bits;
+  const unsigned shift = 8 - Bits - (x % kPerByte) * Bits;
+  return (row[x / kPerByte] >> shift) & ((1u << Bits) - 1);
+}
+
+// The stored row that becomes output row y (outputs are bottom-up).
+const uint8_t* SourceRow(const DibPicture& picture, int32_t y) {
+  const int32_t stored = picture.topDown ? picture.height - 1 - y : y;
+  return picture.pixels + static_cast<size_t>(stored) * picture.stride;
+}
+
+size_t RowBytes(int32_t width, unsigned bitCount) {
+  size_t length = 0;
+  RowLength(width, bitCount, &length);  // sizes were checked at the intake
+  return length;
+}
+
+// Calls row(stored row, output row) for every output row, bottom first.
+template <class Row>
+void ForEachRow(const DibPicture& picture, uint8_t* out, size_t outStride, Row row) {
+  for (int32_t y = 0; y < picture.height; ++y, out += outStride) row(SourceRow(picture, y), out);
+}
+
+// ---- Rows to 24 bits ----
+void Bgrx32To24(const uint8_t* in, uint8_t* out, int32_t width) {
+  for (int32_t x = 0; x < width; ++x, in += 4, out += 3) {
+    out[0] = in[0];
+    out[1] = in[1];
+    out[2] = in[2];
+  }
+}
+
+void Rgbx32To24(const uint8_t* in, uint8_t* out, int32_t width) {
+  for (int32_t x = 0; x < width; ++x, in += 4, out += 3) {
+    out[0] = in[2];
+    out[1] = in[1];
+    out[2] = in[0];
+  }
+}
+
+// Le32 or Le16 words through the masks.
+template <size_t WordBytes>
+void MaskedTo24(const uint8_t* in, uint8_t* out, int32_t width, const MaskedPixel& m) {
+  for (int32_t x = 0; x < width; ++x, in += WordBytes, out += 3) {
+    const uint32_t v = WordBytes == 4 ? Le32(in) : Le16(in);
+    out[0] = m.blue.From(v);
+    out[1] = m.green.From(v);
+    out[2] = m.red.From(v);
+  }
+}
+
+// 5 bits a channel, each moved to the top of its byte.
+void Rgb555To24(const uint8_t* in, uint8_t* out, int32_t width) {
+  for (int32_t x = 0; x < width; ++x, in += 2, out += 3) {
+    const unsigned v = Le16(in);
+    out[0] = static_cast<uint8_t>((v & 0x001F) << 3);
+    out[1] = static_cast<uint8_t>((v & 0x03E0) >> 2);
+    out[2] = static_cast<uint8_t>((v & 0x7C00) >> 7);
+  }
+}
+
+template <unsigned Bits>
+void IndexedTo24(const uint8_t* in, uint8_t* out, int32_t width, const Palette& palette) {
+  for (int32_t x = 0; x < width; ++x, out += 3) std::memcpy(out, palette.Entry(IndexAt<Bits>(in, x)), 3);
+}
+
+template <unsigned Bits>
+void ConvertIndexed(const DibPicture& p, uint8_t* out, size_t stride) {
+  const Palette palette(p);
+  ForEachRow(p, out, stride, [&](const uint8_t* in, uint8_t* o) { IndexedTo24<Bits>(in, o, p.width, palette); });
+}
+
+// Writes the colour of every row; false for a depth without a conversion.
+bool ConvertRows(const DibPicture& p, uint8_t* out, size_t stride) {
+  const int32_t w = p.width;
+  const MaskedPixel masked(p.masks);
+  switch (p.header.biBitCount) {
+    case 32:
+      if (SameColourMasks(p.masks, kBgra)) {
+        ForEachRow(p, out, stride, [w](const uint8_t* in, uint8_t* o) { Bgrx32To24(in, o, w); });
+      } else if (SameColourMasks(p.masks, kRgba)) {
+        ForEachRow(p, out, stride, [w](const uint8_t* in, uint8_t* o) { Rgbx32To24(in, o, w); });
+      } else {
+        ForEachRow(p, out, stride, [&](const uint8_t* in, uint8_t* o) { MaskedTo24<4>(in, o, w, masked); });
+      }
+      return true;
+    case 24:
+      ForEachRow(p, out, stride, [w](const uint8_t* in, uint8_t* o) { std::memcpy(o, in, size_t{3} * w); });
+      return true;
+    case 16:
+      if (SameColourMasks(p.masks, kRgb555)) {
+        ForEachRow(p, out, stride, [w](const uint8_t* in, uint8_t* o) { Rgb555To24(in, o, w); });
+      } else {
+        ForEachRow(p, out, stride, [&](const uint8_t* in, uint8_t* o) { MaskedTo24<2>(in, o, w, masked); });
+      }
+      return true;
+    case 8:
+      ConvertIndexed<8>(p, out, stride);
+      return true;
+    case 4:
+      ConvertIndexed<4>(p, out, stride);
+      return true;
+    case 1:
+      ConvertIndexed<1>(p, out, stride);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void ZeroPadding(uint8_t* rows, int32_t width, int32_t height, size_t stride) {
+  const size_t used = static_cast<size_t>(width) * 3;
+  if (used == stride) return;
+  for (int32_t y = 0; y < height; ++y, rows += stride) std::memset(rows + used, 0, stride - used);
+}
+
+// ---- Premultiplication: colour × (a + 1) >> 8 ----
+uint8_t Scale(unsigned colour, unsigned factor) { return static_cast<uint8_t>((colour * factor) >> 8); }
+
+void PremultiplyBgra(uint8_t* p, size_t count) {
+  for (size_t i = 0; i < count; ++i, p += 4) {
+    const unsigned factor = p[3] + 1u;
+    p[0] = Scale(p[0], factor);
+    p[1] = Scale(p[1], factor);
+    p[2] = Scale(p[2], factor);
+  }
+}
+
+// Red and blue trade places, so the result is blue, green, red.
+void PremultiplyRgba(uint8_t* p, size_t count) {
+  for (size_t i = 0; i < count; ++i, p += 4) {
+    const unsigned factor = p[3] + 1u;
+    const uint8_t red = p[0];
+    p[0] = Scale(p[2], factor);
+    p[1] = Scale(p[1], factor);
+    p[2] = Scale(red, factor);
+  }
+}
+
+// Any other masks. The alpha taken through the alpha mask is also stored in
+// byte 3: the blend and the view's hit test read byte 3 as alpha, and a
+// colour premultiplied by one alpha but blended with another could pass 255
+// and wrap.
+void PremultiplyMasked(uint8_t* p, size_t count, const ChannelMasks& masks) {
+  const MaskedPixel m(masks);
+  for (size_t i = 0; i < count; ++i, p += 4) {
+    const uint32_t v = Le32(p);
+    const uint8_t alpha = m.alpha.From(v);
+    const unsigned factor = alpha + 1u;
+    p[0] = Scale(m.blue.From(v), factor);
+    p[1] = Scale(m.green.From(v), factor);
+    p[2] = Scale(m.red.From(v), factor);
+    p[3] = alpha;
+  }
+}
+
+// ---- Keying ----
+void Transparent(uint8_t* out) { std::memset(out, 0, 4); }
+
+void Opaque(uint8_t* out, const uint8_t* colour) {
+  out[0] = colour[0];
+  out[1] = colour[1];
+  out[2] = colour[2];
+  out[3] = 255;
+}
+
+void Key24(const uint8_t* in, uint8_t* out, int32_t width, const uint8_t* key) {
+  for (int32_t x = 0; x < width; ++x, in += 3, out += 4) {
+    if (in[0] == key[0] && in[1] == key[1] && in[2] == key[2]) {
+      Transparent(out);
+    } else {
+      Opaque(out, in);
+    }
+  }
+}
+
+template <unsigned Bits>
+void KeyIndexed(const uint8_t* in, uint8_t* out, int32_t width, const Palette& palette) {
+  for (int32_t x = 0; x < width; ++x, out += 4) {
+    const unsigned index = IndexAt<Bits>(in, x);
+    if (index == 0) {
+      Transparent(out);
+    } else {
+      Opaque(out, palette.Entry(index));
+    }
+  }
+}
+
+template <unsigned Bits>
+void KeyIndexedRows(const DibPicture& p, uint8_t* out, size_t stride) {
+  const Palette palette(p);
+  ForEachRow(p, out, stride, [&](const uint8_t* in, uint8_t* o) { KeyIndexed<Bits>(in, o, p.width, palette); });
+}
+
+}  // namespace
+
+int MaskShift(uint32_t mask) {
+  if (mask == 0) return 0;
+  int top = 31;
+  while (!(mask & (1u << top))) --top;
+  return top - 7;
+}
+
+bool ConvertTo24(const DibPicture& picture, uint8_t* out) {
+  const size_t stride = RowBytes(picture.width, 24);
+  if (!ConvertRows(picture, out, stride)) return false;
+  ZeroPadding(out, picture.width, picture.height, stride);
+  return true;
+}
+
+bool Premultiply(uint8_t* pixels, const DibPicture& picture) {
+  if (picture.header.biBitCount != 32) return false;
+  const size_t count = static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height);
+  if (SameMasks(picture.masks, kBgra)) {
+    PremultiplyBgra(pixels, count);
+  } else if (SameMasks(picture.masks, kRgba)) {
+    PremultiplyRgba(pixels, count);
+  } else {
+    PremultiplyMasked(pixels, count, picture.masks);
+  }
+  return true;
+}
+
+bool KeyForeground(const DibPicture& picture, uint8_t* out) {
+  const size_t stride = static_cast<size_t>(picture.width) * 4;
+  const int32_t w = picture.width;
+  switch (picture.header.biBitCount) {
+    case 24: {
+      const uint8_t* key = picture.pixels;  // the first stored pixel
+      ForEachRow(picture, out, stride, [&](const uint8_t* in, uint8_t* o) { Key24(in, o, w, key); });
+      return true;
+    }
+    case 8:
+      KeyIndexedRows<8>(picture, out, stride);
+      return true;
+    case 4:
+      KeyIndexedRows<4>(picture, out, stride);
+      return true;
+    case 1:
+      KeyIndexedRows<1>(picture, out, stride);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void Flatten(const Bgra32View& foreground, uint8_t* out) {
+  const size_t stride = RowBytes(foreground.width, 24);
+  const uint8_t* in = foreground.pixels;
+  for (int32_t y = 0; y < foreground.height; ++y, in += size_t{4} * foreground.width) {
+    Bgrx32To24(in, out + y * stride, foreground.width);
+  }
+  ZeroPadding(out, foreground.width, foreground.height, stride);
+}
