@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every fuzzer for the given number of seconds, two at a time, each
-# from a seed corpus of our own small sample files. Fails on any finding.
+# from a seed corpus of our own small sample files (the plug-in's, made by
+# mksamples, and those under fuzz/seeds). Fails on any finding.
 set -euo pipefail
 seconds=${1:-15}
 root=build/fuzz
@@ -14,6 +15,8 @@ run_one() {
   mkdir -p "$corpus"
   if [ "$name" = plugin ]; then cp -n "$root"/seeds/* "$corpus"/ 2>/dev/null || true
   else cp -n "$root"/seeds/"$name"-* "$corpus"/ 2>/dev/null || true; fi
+  # Fuzzers of the viewer keep their seeds in the repository.
+  cp -n fuzz/seeds/"$name"/* "$corpus"/ 2>/dev/null || true
   if "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=16384 \
        -artifact_prefix="$root/findings/$name-" -print_final_stats=0 "$corpus" >"$root/$name.log" 2>&1; then
     echo "fuzz $name: $(grep -Eo 'Done [0-9]+ runs' "$root/$name.log" | tail -1), no finding"
