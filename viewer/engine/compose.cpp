@@ -3,36 +3,48 @@
 #include <algorithm>
 #include <cstring>
 
+#include "viewer/engine/vectorise.h"
+
 namespace {
 
 int32_t HoldToInt32(int64_t value) { return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)); }
 
-// The overlap of [start, start + length) with [0, limit), as a first index
-// into each range and a count; count 0 when they do not meet.
+// The overlap of [start, start + length) with [0, limit): its first index
+// in the limit's range and in the other, and its length (0 when they do
+// not meet). The sum start + length is formed in 64 bits.
 struct Span {
-  int64_t destination = 0;
-  int64_t source = 0;
-  int64_t count = 0;
+  size_t destination = 0;
+  size_t source = 0;
+  size_t count = 0;
 };
 
 Span Overlap(int32_t start, int32_t length, int32_t limit) {
   const int64_t first = std::max<int64_t>(start, 0);
   const int64_t end = std::min<int64_t>(int64_t{start} + length, limit);
   if (end <= first) return Span{};
-  return Span{first, first - start, end - first};
+  return Span{static_cast<size_t>(first), static_cast<size_t>(first - start), static_cast<size_t>(end - first)};
 }
 
-uint8_t Blend(uint8_t foreground, uint8_t destination, unsigned keep) {
-  return static_cast<uint8_t>(foreground + ((destination * keep) >> 8));
+uint8_t Blend(uint8_t foreground, uint8_t background, unsigned keep) {
+  return static_cast<uint8_t>(foreground + ((background * keep) >> 8));
 }
 
-void BlendRow(const uint8_t* f, uint8_t* d, int64_t count) {
-  for (int64_t i = 0; i < count; ++i, f += 4, d += 3) {
+// One destination row: the background row, with `count` pixels from
+// `column` on blended with the foreground row `f`. The blend reads the
+// background rather than the bytes just copied, so each destination byte
+// is written once.
+void ComposeRow(const uint8_t* f, const uint8_t* background, uint8_t* d, size_t stride, const Span& columns) {
+  const size_t start = columns.destination * 3, end = start + columns.count * 3;
+  std::memcpy(d, background, start);
+  const uint8_t* b = background + start;
+  uint8_t* out = d + start;
+  for (size_t i = 0; i < columns.count; ++i, f += 4, b += 3, out += 3) {
     const unsigned keep = 255u - f[3];
-    d[0] = Blend(f[0], d[0], keep);
-    d[1] = Blend(f[1], d[1], keep);
-    d[2] = Blend(f[2], d[2], keep);
+    out[0] = Blend(f[0], b[0], keep);
+    out[1] = Blend(f[1], b[1], keep);
+    out[2] = Blend(f[2], b[2], keep);
   }
+  std::memcpy(d + end, background + end, stride - end);
 }
 
 }  // namespace
@@ -42,17 +54,20 @@ void Compose(uint8_t* destination, const Bgr24View& background, const Bgra32View
   size_t stride = 0, backgroundBytes = 0;
   RowLength(background.width, 24, &stride);
   DibImageSize(background.width, background.height, 24, &backgroundBytes);
-  std::memcpy(destination, background.pixels, backgroundBytes);
-
   const Span columns = Overlap(x, foreground.width, background.width);
   const Span rows = Overlap(storedRow, foreground.height, background.height);
-  if (columns.count == 0 || rows.count == 0) return;
+  // Rows below the foreground are copied, the rows it covers composed, the
+  // rows above copied.
+  const size_t below = rows.destination * stride, covered = columns.count ? rows.count * stride : 0;
+  std::memcpy(destination, background.pixels, below);
   const size_t foregroundStride = size_t{4} * static_cast<size_t>(foreground.width);
-  const uint8_t* f =
-      foreground.pixels + static_cast<size_t>(rows.source) * foregroundStride + static_cast<size_t>(columns.source) * 4;
-  uint8_t* d =
-      destination + static_cast<size_t>(rows.destination) * stride + static_cast<size_t>(columns.destination) * 3;
-  for (int64_t y = 0; y < rows.count; ++y, f += foregroundStride, d += stride) BlendRow(f, d, columns.count);
+  const uint8_t* f = foreground.pixels + rows.source * foregroundStride + columns.source * 4;
+  RunVectorised([&] {
+    for (size_t offset = below; offset < below + covered; offset += stride, f += foregroundStride) {
+      ComposeRow(f, background.pixels + offset, destination + offset, stride, columns);
+    }
+  });
+  std::memcpy(destination + below + covered, background.pixels + below + covered, backgroundBytes - below - covered);
 }
 
 int32_t StoredRowOfTop(int32_t top, int32_t backgroundHeight, int32_t foregroundHeight) {

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "viewer/engine/vectorise.h"
+
 namespace {
 
 constexpr ChannelMasks kBgra{0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
@@ -13,15 +15,16 @@ bool SameColourMasks(const ChannelMasks& a, const ChannelMasks& b) {
 }
 bool SameMasks(const ChannelMasks& a, const ChannelMasks& b) { return SameColourMasks(a, b) && a.alpha == b.alpha; }
 
-// One channel taken out through its mask, its top bit on bit 7.
+// One channel taken out through its mask, its top bit moved to bit 7. The
+// shift is split into a right and a left part, one of them 0, so that the
+// per-pixel work has no branch.
 struct MaskedChannel {
-  explicit MaskedChannel(uint32_t m) : mask(m), shift(MaskShift(m)) {}
-  uint8_t From(uint32_t pixel) const {
-    const uint32_t bits = pixel & mask;
-    return static_cast<uint8_t>(shift >= 0 ? bits >> shift : bits << -shift);
-  }
+  explicit MaskedChannel(uint32_t m)
+      : mask(m), right(MaskShift(m) > 0 ? MaskShift(m) : 0), left(MaskShift(m) < 0 ? -MaskShift(m) : 0) {}
+  uint8_t From(uint32_t pixel) const { return static_cast<uint8_t>(((pixel & mask) >> right) << left); }
   uint32_t mask;
-  int shift;
+  int right;
+  int left;
 };
 
 struct MaskedPixel {
@@ -29,15 +32,23 @@ struct MaskedPixel {
   MaskedChannel red, green, blue, alpha;
 };
 
-// The colour table as 256 blue, green, red, reserved entries; indices past
-// the entries present read as black.
+// 256 entries of blue, green, red and a fourth byte, from the colour table;
+// indices past the entries present read as black.
 struct Palette {
   explicit Palette(const DibPicture& picture) {
     std::memcpy(entries, picture.colourTable, size_t{picture.colourCount} * 4);
   }
-  const uint8_t* Entry(unsigned index) const { return entries[index]; }
   uint8_t entries[256][4] = {};
 };
+
+// The palette of a keyed foreground: index 0 transparent black, every
+// other entry opaque.
+Palette KeyedPalette(const DibPicture& picture) {
+  Palette palette(picture);
+  for (auto& entry : palette.entries) entry[3] = 255;
+  std::memset(palette.entries[0], 0, 4);
+  return palette;
+}
 
 // Index of pixel x of a row of 1, 4 or 8 bits; the leftmost pixel sits in
 // the most significant bits of its byte.
@@ -104,9 +115,13 @@ void Rgb555To24(const uint8_t* in, uint8_t* out, int32_t width) {
   }
 }
 
+// Each entry is copied as one 4-byte word, its fourth byte overwritten by
+// the next pixel; the last pixel of the row gets only its three bytes, so
+// nothing is written past the row.
 template <unsigned Bits>
 void IndexedTo24(const uint8_t* in, uint8_t* out, int32_t width, const Palette& palette) {
-  for (int32_t x = 0; x < width; ++x, out += 3) std::memcpy(out, palette.Entry(IndexAt<Bits>(in, x)), 3);
+  for (int32_t x = 0; x < width - 1; ++x, out += 3) std::memcpy(out, palette.entries[IndexAt<Bits>(in, x)], 4);
+  std::memcpy(out, palette.entries[IndexAt<Bits>(in, width - 1)], 3);
 }
 
 template <unsigned Bits>
@@ -200,78 +215,31 @@ void PremultiplyMasked(uint8_t* p, size_t count, const ChannelMasks& masks) {
 }
 
 // ---- Keying ----
-void Transparent(uint8_t* out) { std::memset(out, 0, 4); }
-
-void Opaque(uint8_t* out, const uint8_t* colour) {
-  out[0] = colour[0];
-  out[1] = colour[1];
-  out[2] = colour[2];
-  out[3] = 255;
-}
-
+// Pixels of the key colour become 0 (transparent black), the others opaque.
 void Key24(const uint8_t* in, uint8_t* out, int32_t width, const uint8_t* key) {
   for (int32_t x = 0; x < width; ++x, in += 3, out += 4) {
-    if (in[0] == key[0] && in[1] == key[1] && in[2] == key[2]) {
-      Transparent(out);
-    } else {
-      Opaque(out, in);
-    }
-  }
-}
-
-template <unsigned Bits>
-void KeyIndexed(const uint8_t* in, uint8_t* out, int32_t width, const Palette& palette) {
-  for (int32_t x = 0; x < width; ++x, out += 4) {
-    const unsigned index = IndexAt<Bits>(in, x);
-    if (index == 0) {
-      Transparent(out);
-    } else {
-      Opaque(out, palette.Entry(index));
-    }
+    const bool keyed = in[0] == key[0] && in[1] == key[1] && in[2] == key[2];
+    const uint8_t keep = keyed ? 0 : 255;
+    out[0] = in[0] & keep;
+    out[1] = in[1] & keep;
+    out[2] = in[2] & keep;
+    out[3] = keep;
   }
 }
 
 template <unsigned Bits>
 void KeyIndexedRows(const DibPicture& p, uint8_t* out, size_t stride) {
-  const Palette palette(p);
-  ForEachRow(p, out, stride, [&](const uint8_t* in, uint8_t* o) { KeyIndexed<Bits>(in, o, p.width, palette); });
+  const Palette palette = KeyedPalette(p);
+  ForEachRow(p, out, stride, [&](const uint8_t* in, uint8_t* o) {
+    for (int32_t x = 0; x < p.width; ++x) std::memcpy(o + size_t{4} * x, palette.entries[IndexAt<Bits>(in, x)], 4);
+  });
 }
 
-}  // namespace
-
-int MaskShift(uint32_t mask) {
-  if (mask == 0) return 0;
-  int top = 31;
-  while (!(mask & (1u << top))) --top;
-  return top - 7;
-}
-
-bool ConvertTo24(const DibPicture& picture, uint8_t* out) {
-  const size_t stride = RowBytes(picture.width, 24);
-  if (!ConvertRows(picture, out, stride)) return false;
-  ZeroPadding(out, picture.width, picture.height, stride);
-  return true;
-}
-
-bool Premultiply(uint8_t* pixels, const DibPicture& picture) {
-  if (picture.header.biBitCount != 32) return false;
-  const size_t count = static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height);
-  if (SameMasks(picture.masks, kBgra)) {
-    PremultiplyBgra(pixels, count);
-  } else if (SameMasks(picture.masks, kRgba)) {
-    PremultiplyRgba(pixels, count);
-  } else {
-    PremultiplyMasked(pixels, count, picture.masks);
-  }
-  return true;
-}
-
-bool KeyForeground(const DibPicture& picture, uint8_t* out) {
-  const size_t stride = static_cast<size_t>(picture.width) * 4;
-  const int32_t w = picture.width;
+bool KeyRows(const DibPicture& picture, uint8_t* out, size_t stride) {
   switch (picture.header.biBitCount) {
     case 24: {
       const uint8_t* key = picture.pixels;  // the first stored pixel
+      const int32_t w = picture.width;
       ForEachRow(picture, out, stride, [&](const uint8_t* in, uint8_t* o) { Key24(in, o, w, key); });
       return true;
     }
@@ -289,11 +257,51 @@ bool KeyForeground(const DibPicture& picture, uint8_t* out) {
   }
 }
 
+}  // namespace
+
+int MaskShift(uint32_t mask) {
+  if (mask == 0) return 0;
+  int top = 31;
+  while (!(mask & (1u << top))) --top;
+  return top - 7;
+}
+
+bool ConvertTo24(const DibPicture& picture, uint8_t* out) {
+  const size_t stride = RowBytes(picture.width, 24);
+  bool converted = false;
+  RunVectorised([&] { converted = ConvertRows(picture, out, stride); });
+  if (converted) ZeroPadding(out, picture.width, picture.height, stride);
+  return converted;
+}
+
+bool Premultiply(uint8_t* pixels, const DibPicture& picture) {
+  if (picture.header.biBitCount != 32) return false;
+  const size_t count = static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height);
+  RunVectorised([&] {
+    if (SameMasks(picture.masks, kBgra)) {
+      PremultiplyBgra(pixels, count);
+    } else if (SameMasks(picture.masks, kRgba)) {
+      PremultiplyRgba(pixels, count);
+    } else {
+      PremultiplyMasked(pixels, count, picture.masks);
+    }
+  });
+  return true;
+}
+
+bool KeyForeground(const DibPicture& picture, uint8_t* out) {
+  bool keyed = false;
+  RunVectorised([&] { keyed = KeyRows(picture, out, static_cast<size_t>(picture.width) * 4); });
+  return keyed;
+}
+
 void Flatten(const Bgra32View& foreground, uint8_t* out) {
   const size_t stride = RowBytes(foreground.width, 24);
-  const uint8_t* in = foreground.pixels;
-  for (int32_t y = 0; y < foreground.height; ++y, in += size_t{4} * foreground.width) {
-    Bgrx32To24(in, out + y * stride, foreground.width);
-  }
+  const size_t inStride = size_t{4} * static_cast<size_t>(foreground.width);
+  RunVectorised([&] {
+    for (int32_t y = 0; y < foreground.height; ++y) {
+      Bgrx32To24(foreground.pixels + y * inStride, out + y * stride, foreground.width);
+    }
+  });
   ZeroPadding(out, foreground.width, foreground.height, stride);
 }
