@@ -33,12 +33,12 @@ uint8_t Blend(uint8_t foreground, uint8_t background, unsigned keep) {
 // `column` on blended with the foreground row `f`. The blend reads the
 // background rather than the bytes just copied, so each destination byte
 // is written once.
-void ComposeRow(const uint8_t* f, const uint8_t* background, uint8_t* d, size_t stride, const Span& columns) {
-  const size_t start = columns.destination * 3, end = start + columns.count * 3;
+void ComposeRow(const uint8_t* f, const uint8_t* background, uint8_t* d, size_t stride, Span columns) {
+  const size_t start = columns.destination * 3, count = columns.count, end = start + count * 3;
   std::memcpy(d, background, start);
   const uint8_t* b = background + start;
   uint8_t* out = d + start;
-  for (size_t i = 0; i < columns.count; ++i, f += 4, b += 3, out += 3) {
+  for (size_t i = 0; i < count; ++i, f += 4, b += 3, out += 3) {
     const unsigned keep = 255u - f[3];
     out[0] = Blend(f[0], b[0], keep);
     out[1] = Blend(f[1], b[1], keep);
