@@ -95,6 +95,38 @@ TEST(Compose, BlendArithmetic) {
   EXPECT_EQ(ComposeOnePixel(255, 255, 255), 255);
 }
 
+// Rows long enough for the wide blend, with its tail, at every alignment:
+// each byte is F + ((B × (255 − a)) >> 8) cut to a byte, also where a
+// colour exceeds its alpha (not premultiplied) and the sum wraps.
+TEST(Compose, WideRowsFollowTheBlendFormula) {
+  Background bg(40, 2, 0);
+  for (size_t i = 0; i < bg.pixels.size(); ++i) bg.pixels[i] = static_cast<uint8_t>(i * 37 + 11);
+  for (int32_t width : {10, 11, 17, 31, 37}) {
+    Bytes fg(size_t{4} * width * 2);
+    for (size_t i = 0; i < fg.size(); ++i) fg[i] = static_cast<uint8_t>(i * 53 + width);
+    for (int32_t x : {0, 1, 3}) {
+      const Bytes out = ComposeChecked(bg, Bgra32View{fg.data(), width, 2}, x, 0);
+      for (int32_t row = 0; row < 2; ++row) {
+        for (int32_t column = x; column < x + width; ++column) {
+          const uint8_t* f = &fg[(static_cast<size_t>(row) * width + (column - x)) * 4];
+          const uint8_t* b = PixelAt(bg.pixels, bg.width, column, row);
+          for (int c = 0; c < 3; ++c) {
+            const uint8_t expected = static_cast<uint8_t>(f[c] + ((b[c] * (255 - f[3])) >> 8));
+            ASSERT_EQ(PixelAt(out, bg.width, column, row)[c], expected)
+                << "width " << width << " at " << x << ", pixel " << column << "," << row << " byte " << c;
+          }
+        }
+        if (x > 0) {
+          EXPECT_EQ(PixelAt(out, bg.width, x - 1, row)[0], PixelAt(bg.pixels, bg.width, x - 1, row)[0]);
+        }
+        if (x + width < bg.width) {
+          EXPECT_EQ(PixelAt(out, bg.width, x + width, row)[0], PixelAt(bg.pixels, bg.width, x + width, row)[0]);
+        }
+      }
+    }
+  }
+}
+
 TEST(Compose, InsideAndClippedOnEachSide) {
   const Background bg(7, 5, 7);  // rows of 21 bytes padded to 24
   const Foreground fg(3, 2);

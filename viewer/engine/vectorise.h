@@ -7,6 +7,12 @@
 #pragma once
 
 #if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__))
+#define TRELLIN_AVX2_DISPATCH 1
+
+inline bool HasAvx2() {
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  return avx2;
+}
 
 // `flatten` inlines everything the loop calls, so all of it is compiled
 // for AVX2.
@@ -17,8 +23,7 @@ __attribute__((target("avx2"), flatten)) void RunWithAvx2(const Loop& loop) {
 
 template <class Loop>
 void RunVectorised(const Loop& loop) {
-  static const bool avx2 = __builtin_cpu_supports("avx2");
-  if (avx2) {
+  if (HasAvx2()) {
     RunWithAvx2(loop);
   } else {
     loop();
