@@ -55,13 +55,16 @@ TEST(ConvertTo24, ThirtyTwoBitsInEachMaskLayout) {
             (Bytes{0x3F, 0x80, 0xFF, 0}));
 }
 
-TEST(ConvertTo24, SixteenBits555And565) {
+TEST(ConvertTo24, SixteenBitsInEachMaskLayout) {
   // Three pixels a row: 6 bytes of input padded to 8.
   const Bytes rgb555{0x1F, 0x00, 0xE0, 0x03, 0xFF, 0x7F, 0xAA, 0xAA};
   EXPECT_EQ(To24(InfoBlock(3, 1, 16), rgb555), (Bytes{0xF8, 0, 0, 0, 0xF8, 0, 0xF8, 0xF8, 0xF8, 0, 0, 0}));
   const Bytes rgb565{0x1F, 0x00, 0xE0, 0x07, 0x00, 0xF8, 0, 0};
   EXPECT_EQ(To24(InfoBlock(3, 1, 16, kBiBitfields, {0xF800, 0x07E0, 0x001F}), rgb565),
             (Bytes{0xF8, 0, 0, 0, 0xFC, 0, 0, 0, 0xF8, 0, 0, 0}));
+  // Any other masks: 4 bits a channel, each moved to the top of its byte.
+  const Bytes rgb444{0x5F, 0x0A, 0, 0};
+  EXPECT_EQ(To24(InfoBlock(1, 1, 16, kBiBitfields, {0x0F00, 0x00F0, 0x000F}), rgb444), (Bytes{0xF0, 0x50, 0xA0, 0}));
 }
 
 TEST(ConvertTo24, TwentyFourBitsAreCopied) {

@@ -10,6 +10,14 @@ namespace {
 constexpr ChannelMasks kBgra{0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
 constexpr ChannelMasks kRgba{0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000};
 constexpr ChannelMasks kRgb555{0x7C00, 0x03E0, 0x001F, 0};
+constexpr ChannelMasks kRgb565{0xF800, 0x07E0, 0x001F, 0};
+
+// Index of the highest set bit; -1 for 0.
+constexpr int TopBit(uint32_t mask) {
+  int top = -1;
+  for (; mask; mask >>= 1) ++top;
+  return top;
+}
 
 bool SameColourMasks(const ChannelMasks& a, const ChannelMasks& b) {
   return a.red == b.red && a.green == b.green && a.blue == b.blue;
@@ -106,13 +114,26 @@ void MaskedTo24(const uint8_t* in, uint8_t* out, int32_t width, const MaskedPixe
   }
 }
 
-// 5 bits a channel, each moved to the top of its byte.
-void Rgb555To24(const uint8_t* in, uint8_t* out, int32_t width) {
+// A 16-bit layout known when compiling: the same extraction as
+// MaskedTo24, with constant shifts, which lets the loop vectorise.
+template <uint32_t Mask>
+uint8_t FixedChannel(uint32_t pixel) {
+  constexpr int kShift = TopBit(Mask) - 7;
+  const uint32_t bits = pixel & Mask;
+  if constexpr (kShift >= 0) {
+    return static_cast<uint8_t>(bits >> kShift);
+  } else {
+    return static_cast<uint8_t>(bits << -kShift);
+  }
+}
+
+template <const ChannelMasks& Layout>
+void Fixed16To24(const uint8_t* in, uint8_t* out, int32_t width) {
   for (int32_t x = 0; x < width; ++x, in += 2, out += 3) {
-    const unsigned v = Le16(in);
-    out[0] = static_cast<uint8_t>((v & 0x001F) << 3);
-    out[1] = static_cast<uint8_t>((v & 0x03E0) >> 2);
-    out[2] = static_cast<uint8_t>((v & 0x7C00) >> 7);
+    const uint32_t v = Le16(in);
+    out[0] = FixedChannel<Layout.blue>(v);
+    out[1] = FixedChannel<Layout.green>(v);
+    out[2] = FixedChannel<Layout.red>(v);
   }
 }
 
@@ -150,7 +171,9 @@ bool ConvertRows(const DibPicture& p, uint8_t* out, size_t stride) {
       return true;
     case 16:
       if (SameColourMasks(p.masks, kRgb555)) {
-        ForEachRow(p, out, stride, [w](const uint8_t* in, uint8_t* o) { Rgb555To24(in, o, w); });
+        ForEachRow(p, out, stride, [w](const uint8_t* in, uint8_t* o) { Fixed16To24<kRgb555>(in, o, w); });
+      } else if (SameColourMasks(p.masks, kRgb565)) {
+        ForEachRow(p, out, stride, [w](const uint8_t* in, uint8_t* o) { Fixed16To24<kRgb565>(in, o, w); });
       } else {
         ForEachRow(p, out, stride, [&](const uint8_t* in, uint8_t* o) { MaskedTo24<2>(in, o, w, masked); });
       }
@@ -258,12 +281,7 @@ bool KeyRows(const DibPicture& picture, uint8_t* out, size_t stride) {
 
 }  // namespace
 
-int MaskShift(uint32_t mask) {
-  if (mask == 0) return 0;
-  int top = 31;
-  while (!(mask & (1u << top))) --top;
-  return top - 7;
-}
+int MaskShift(uint32_t mask) { return mask == 0 ? 0 : TopBit(mask) - 7; }
 
 bool ConvertTo24(const DibPicture& picture, uint8_t* out) {
   const size_t stride = RowBytes(picture.width, 24);
