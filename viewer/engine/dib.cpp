@@ -1,12 +1,12 @@
 #include "viewer/engine/dib.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
 constexpr size_t kHeaderSize = sizeof(BitmapInfoHeader);
 constexpr size_t kMaskOffset = 40;  // red, green, blue masks follow a 40-byte header
+constexpr size_t kMaskBytes = 12;
 constexpr size_t kAlphaMaskOffset = 52;
 constexpr uint32_t kAlphaMaskHeaderSize = 56;
 constexpr size_t kColourEntrySize = 4;
@@ -54,9 +54,11 @@ bool ReadHeader(ByteSpan block, DibPicture* picture) {
   // INT32_MIN has no positive row count.
   if (h.biWidth <= 0 || h.biHeight == 0 || h.biHeight == INT32_MIN || !IsUsableDepth(h)) return false;
   const int32_t rows = h.biHeight < 0 ? -h.biHeight : h.biHeight;
-  size_t largest;
-  if (!DibImageSize(h.biWidth, rows, 32, &largest)) return false;
-  *picture = DibPicture{};
+  // The 32-bit form (a keyed foreground) is the largest buffer ever made
+  // from a picture: if it fits, the picture's own rows and its 24-bit form
+  // fit too.
+  size_t thirtyTwoBitBytes;
+  if (!DibImageSize(h.biWidth, rows, 32, &thirtyTwoBitBytes)) return false;
   picture->header = h;
   picture->width = h.biWidth;
   picture->height = rows;
@@ -76,7 +78,7 @@ bool ReadMasks(ByteSpan block, DibPicture* picture) {
     if (picture->header.biBitCount == 16) m = ChannelMasks{0x7C00, 0x03E0, 0x001F, 0};
     return true;
   }
-  if (!block.Has(kMaskOffset, 12)) return false;
+  if (!block.Has(kMaskOffset, kMaskBytes)) return false;
   m.red = Le32(block.data + kMaskOffset);
   m.green = Le32(block.data + kMaskOffset + 4);
   m.blue = Le32(block.data + kMaskOffset + 8);
@@ -131,31 +133,36 @@ bool HasAlphaChannel(const BitmapInfoHeader& header) {
 }
 
 bool ReadPluginPicture(ByteSpan info, ByteSpan pixels, DibPicture* picture) {
-  if (!ReadHeader(info, picture) || !ReadMasks(info, picture) || !TakeRows(pixels, 0, picture)) return false;
+  DibPicture p;
+  if (!ReadHeader(info, &p) || !ReadMasks(info, &p) || !TakeRows(pixels, 0, &p)) return false;
   // The colour table starts right after the header; it is as long as the
   // block allows, up to the entries an index can address.
-  if (UsesColourTable(picture->header)) {
-    const size_t tableBytes = info.size - picture->header.biSize;
-    picture->colourTable = info.data + picture->header.biSize;
-    picture->colourCount =
-        static_cast<uint32_t>(std::min<size_t>(tableBytes / kColourEntrySize, AddressableColours(picture->header)));
+  if (UsesColourTable(p.header)) {
+    const size_t tableBytes = info.size - p.header.biSize;
+    p.colourTable = info.data + p.header.biSize;
+    p.colourCount =
+        static_cast<uint32_t>(std::min<size_t>(tableBytes / kColourEntrySize, AddressableColours(p.header)));
   }
+  *picture = p;
   return true;
 }
 
 bool ReadPackedDib(ByteSpan block, DibPicture* picture) {
-  if (!ReadHeader(block, picture) || !ReadMasks(block, picture)) return false;
-  const BitmapInfoHeader& h = picture->header;
+  DibPicture p;
+  if (!ReadHeader(block, &p) || !ReadMasks(block, &p)) return false;
+  const BitmapInfoHeader& h = p.header;
   size_t offset = h.biSize;
-  if (h.biCompression == kBiBitfields && h.biSize == kHeaderSize) offset += 12;
+  if (h.biCompression == kBiBitfields && h.biSize == kHeaderSize) offset += kMaskBytes;
   const uint32_t entries = h.biClrUsed != 0 ? h.biClrUsed : AddressableColours(h);
   if (!block.Has(offset, 0) || entries > (block.size - offset) / kColourEntrySize) return false;
   if (UsesColourTable(h)) {
-    picture->colourTable = block.data + offset;
-    picture->colourCount = std::min(entries, AddressableColours(h));
+    p.colourTable = block.data + offset;
+    p.colourCount = std::min(entries, AddressableColours(h));
   }
   offset += size_t{entries} * kColourEntrySize;
-  return TakeRows(block, offset, picture);
+  if (!TakeRows(block, offset, &p)) return false;
+  *picture = p;
+  return true;
 }
 
 void FlipRows(uint8_t* pixels, size_t stride, int32_t rows) {

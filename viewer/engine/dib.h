@@ -97,7 +97,8 @@ struct Bgra32View {
 // with a header of at least 56 bytes, the alpha mask at 52); `pixels` holds
 // the rows. Each span is the whole block as allocated. False when the
 // header is malformed or of a kind the viewer cannot use, when a block is
-// too short for what the header says, or when a size exceeds kMaxPixelBytes.
+// too short for what the header says, or when a size exceeds kMaxPixelBytes;
+// `picture` is then left as it was.
 bool ReadPluginPicture(ByteSpan info, ByteSpan pixels, DibPicture* picture);
 
 // Takes in a packed DIB (the clipboard's CF_DIB): header; for BI_BITFIELDS

@@ -1,5 +1,6 @@
 #include "viewer/engine/pixel_convert.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "viewer/engine/pixel_word.h"
@@ -28,12 +29,15 @@ bool SameMasks(const ChannelMasks& a, const ChannelMasks& b) { return SameColour
 // shift is split into a right and a left part, one of them 0, so that the
 // per-pixel work has no branch.
 struct MaskedChannel {
-  explicit MaskedChannel(uint32_t m)
-      : mask(m), right(MaskShift(m) > 0 ? MaskShift(m) : 0), left(MaskShift(m) < 0 ? -MaskShift(m) : 0) {}
+  explicit MaskedChannel(uint32_t m) : mask(m) {
+    const int shift = MaskShift(m);
+    right = shift > 0 ? shift : 0;
+    left = shift < 0 ? -shift : 0;
+  }
   uint8_t From(uint32_t pixel) const { return static_cast<uint8_t>(((pixel & mask) >> right) << left); }
   uint32_t mask;
-  int right;
-  int left;
+  int right = 0;
+  int left = 0;
 };
 
 struct MaskedPixel {
@@ -45,7 +49,7 @@ struct MaskedPixel {
 // indices past the entries present read as black.
 struct Palette {
   explicit Palette(const DibPicture& picture) {
-    std::memcpy(entries, picture.colourTable, size_t{picture.colourCount} * 4);
+    std::memcpy(entries, picture.colourTable, std::min<size_t>(picture.colourCount, 256) * 4);
   }
   uint8_t entries[256][4] = {};
 };
