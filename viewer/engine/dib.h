@@ -108,8 +108,11 @@ bool ReadPluginPicture(ByteSpan info, ByteSpan pixels, DibPicture* picture);
 bool ReadPackedDib(ByteSpan block, DibPicture* picture);
 
 // Reverses the order of `rows` rows of `stride` bytes in place. Pictures
-// stored top first are turned bottom-up once, when the document takes a
-// block in; every other operation reads a picture in its stored order.
+// stored top first (common from WIC decoders and the clipboard) are taken
+// in and held bottom-up like every other: the conversions read them in the
+// right order themselves, and a block the document keeps as it is (a
+// 24-bit background, a 32-bit foreground or its copy) is flipped once with
+// this when it is taken in.
 void FlipRows(uint8_t* pixels, size_t stride, int32_t rows);
 
 // The header the document keeps for a foreground made from a decoded
