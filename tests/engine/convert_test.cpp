@@ -146,6 +146,35 @@ TEST(KeyForeground, TwentyFourBitsKeyOnTheFirstStoredPixel) {
                                                      0, 0, 0, 0, 255, 255, 254, 255, 0, 0, 255, 255}));
 }
 
+// Rows long enough for the eight-pixel steps, with their tails: every third
+// pixel has the key colour, and one differs from it in a single byte.
+TEST(KeyForeground, WideRowsKeyExactly) {
+  for (int32_t width : {11, 19, 37}) {
+    const size_t stride = (size_t{3} * width + 3) / 4 * 4;
+    Bytes rows(stride * 2);
+    for (int32_t y = 0; y < 2; ++y) {
+      for (int32_t x = 0; x < width; ++x) {
+        uint8_t* p = &rows[y * stride + size_t{3} * x];
+        const bool key = (x + y) % 3 == 0;
+        p[0] = key ? 10 : static_cast<uint8_t>(x);
+        p[1] = key ? 20 : static_cast<uint8_t>(y);
+        p[2] = key ? 30 : 40;
+      }
+    }
+    rows[stride + 3 * 5 + 2] = 31;  // row 1, pixel 5: next to the key colour
+    const Bytes out = Keyed(InfoBlock(width, 2, 24), rows);
+    for (int32_t y = 0; y < 2; ++y) {
+      for (int32_t x = 0; x < width; ++x) {
+        const uint8_t* in = &rows[y * stride + size_t{3} * x];
+        const uint8_t* o = &out[(static_cast<size_t>(y) * width + x) * 4];
+        const bool keyed = in[0] == 10 && in[1] == 20 && in[2] == 30;
+        const Bytes expected = keyed ? Bytes{0, 0, 0, 0} : Bytes{in[0], in[1], in[2], 255};
+        ASSERT_EQ(Bytes(o, o + 4), expected) << "width " << width << ", pixel " << x << "," << y;
+      }
+    }
+  }
+}
+
 TEST(KeyForeground, IndexZeroIsTransparentAtEveryDepth) {
   // Entry 2 has the colour of entry 0 and stays opaque.
   const Bytes eight = Keyed(InfoBlock(3, 1, 8, kBiRgb, {0x102030, 0x405060, 0x102030}), Bytes{0, 1, 2, 0});

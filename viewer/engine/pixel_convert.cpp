@@ -6,6 +6,10 @@
 #include "viewer/engine/pixel_word.h"
 #include "viewer/engine/vectorise.h"
 
+#ifdef TRELLIN_AVX2_DISPATCH
+#include <immintrin.h>
+#endif
+
 namespace {
 
 constexpr ChannelMasks kBgra{0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
@@ -244,12 +248,42 @@ void PremultiplyMasked(uint8_t* p, size_t count, const ChannelMasks& masks) {
 
 // ---- Keying ----
 // Pixels of the key colour become 0 (transparent black), the others opaque.
-void Key24(const uint8_t* in, uint8_t* out, int32_t width, const uint8_t* keyPixel) {
-  const uint32_t key = ColourOf(keyPixel);
+void Key24(const uint8_t* in, uint8_t* out, int32_t width, uint32_t key) {
   for (int32_t x = 0; x < width; ++x, in += 3, out += 4) {
     const uint32_t colour = ColourOf(in);
     StorePixel(out, colour == key ? 0 : colour | 0xFF000000);
   }
+}
+
+#ifdef TRELLIN_AVX2_DISPATCH
+// The same, eight pixels a step: the 24 bytes spread to four pixels in each
+// 128-bit lane and widened to words, which are compared with the key all
+// at once. A step reads 32 bytes, so it needs 11 pixels left; the plain
+// loop does the rest.
+__attribute__((target("avx2"))) void Key24Avx2(const uint8_t* in, uint8_t* out, int32_t width, uint32_t key) {
+  const __m256i spread = _mm256_setr_epi32(0, 1, 2, 0, 3, 4, 5, 0);
+  const __m256i widen = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1,  //
+                                         0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+  const __m256i keyWords = _mm256_set1_epi32(static_cast<int>(key));
+  const __m256i opaque = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+  int32_t x = 0;
+  for (; x + 11 <= width; x += 8, in += 24, out += 32) {
+    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in));
+    const __m256i colour = _mm256_shuffle_epi8(_mm256_permutevar8x32_epi32(bytes, spread), widen);
+    const __m256i keyed = _mm256_cmpeq_epi32(colour, keyWords);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_andnot_si256(keyed, _mm256_or_si256(colour, opaque)));
+  }
+  Key24(in, out, width - x, key);
+}
+#endif
+
+using Key24Function = void (*)(const uint8_t*, uint8_t*, int32_t, uint32_t);
+
+Key24Function ChooseKey24() {
+#ifdef TRELLIN_AVX2_DISPATCH
+  if (HasAvx2()) return Key24Avx2;
+#endif
+  return Key24;
 }
 
 template <unsigned Bits>
@@ -264,9 +298,10 @@ void KeyIndexedRows(const DibPicture& p, uint8_t* out, size_t stride) {
 bool KeyRows(const DibPicture& picture, uint8_t* out, size_t stride) {
   switch (picture.header.biBitCount) {
     case 24: {
-      const uint8_t* key = picture.pixels;  // the first stored pixel
+      const uint32_t key = ColourOf(picture.pixels);  // the first stored pixel
+      const Key24Function keyRow = ChooseKey24();
       const int32_t w = picture.width;
-      ForEachRow(picture, out, stride, [&](const uint8_t* in, uint8_t* o) { Key24(in, o, w, key); });
+      ForEachRow(picture, out, stride, [&](const uint8_t* in, uint8_t* o) { keyRow(in, o, w, key); });
       return true;
     }
     case 8:
