@@ -31,8 +31,9 @@ bool Premultiply(uint8_t* pixels, const DibPicture& picture);
 // 32-bit pixels (4 × width bytes a row). 24 bits: every pixel of the colour
 // of the first stored pixel becomes transparent black, the rest opaque.
 // 8, 4, 1 bits: index 0 becomes transparent black, any other index its
-// colour-table entry, opaque. False, with nothing written, for 16 and 32
-// bits (they have no key) and any other depth.
+// colour-table entry, opaque. Every pixel is written, so `out` need not be
+// zero-filled. False, with nothing written, for 16 and 32 bits (they have
+// no key) and any other depth.
 bool KeyForeground(const DibPicture& picture, uint8_t* out);
 
 // The foreground's premultiplied colour without its alpha (the foreground
