@@ -67,6 +67,32 @@ TEST(ConvertTo24, SixteenBitsInEachMaskLayout) {
   EXPECT_EQ(To24(InfoBlock(1, 1, 16, kBiBitfields, {0x0F00, 0x00F0, 0x000F}), rgb444), (Bytes{0xF0, 0x50, 0xA0, 0}));
 }
 
+// Rows long enough for the eight-pixel steps, with their tails, in both
+// fixed layouts: each channel in the top bits of its byte.
+TEST(ConvertTo24, WideSixteenBitRows) {
+  constexpr int32_t kWidth = 19;  // two steps and three pixels; rows of 38 bytes padded to 40
+  Bytes rows(80);
+  for (size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<uint8_t>(i * 97 + 13);
+  const Bytes out555 = To24(InfoBlock(kWidth, 2, 16), rows);
+  const Bytes out565 = To24(InfoBlock(kWidth, 2, 16, kBiBitfields, {0xF800, 0x07E0, 0x001F}), rows);
+  for (int32_t y = 0; y < 2; ++y) {
+    for (int32_t x = 0; x < kWidth; ++x) {
+      const unsigned v = rows[40 * y + 2 * x] | rows[40 * y + 2 * x + 1] << 8;
+      const uint8_t* p555 = &out555[60 * y + 3 * x];
+      const uint8_t* p565 = &out565[60 * y + 3 * x];
+      EXPECT_EQ(Bytes(p555, p555 + 3),
+                (Bytes{static_cast<uint8_t>((v & 0x1F) << 3), static_cast<uint8_t>((v & 0x3E0) >> 2),
+                       static_cast<uint8_t>((v & 0x7C00) >> 7)}))
+          << x << "," << y;
+      EXPECT_EQ(Bytes(p565, p565 + 3),
+                (Bytes{static_cast<uint8_t>((v & 0x1F) << 3), static_cast<uint8_t>((v & 0x7E0) >> 3),
+                       static_cast<uint8_t>((v & 0xF800) >> 8)}))
+          << x << "," << y;
+    }
+    EXPECT_EQ(out555[60 * y + 57], 0);
+  }
+}
+
 TEST(ConvertTo24, TwentyFourBitsAreCopied) {
   const Bytes rows{1, 2, 3, 0, 4, 5, 6, 0};
   EXPECT_EQ(To24(InfoBlock(1, 2, 24), rows), rows);

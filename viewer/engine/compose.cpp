@@ -5,10 +5,6 @@
 
 #include "viewer/engine/vectorise.h"
 
-#ifdef TRELLIN_AVX2_DISPATCH
-#include <immintrin.h>
-#endif
-
 namespace {
 
 int32_t HoldToInt32(int64_t value) { return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)); }
@@ -60,20 +56,16 @@ __attribute__((target("avx2"))) void BlendPixelsAvx2(const uint8_t* f, const uin
   const __m256i alphaBytes = _mm256_setr_epi8(3, 3, 3, 7, 7, 7, 11, 11, 11, 15, 15, 15, -1, -1, -1, -1,  //
                                               3, 3, 3, 7, 7, 7, 11, 11, 11, 15, 15, 15, -1, -1, -1, -1);
   const __m256i ones = _mm256_set1_epi8(-1), lowByte = _mm256_set1_epi16(0x00FF), highByte = _mm256_set1_epi16(-256);
-  const __m256i spread = _mm256_setr_epi32(0, 1, 2, 0, 3, 4, 5, 0), gather = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 0, 0);
   size_t i = 0;
   for (; i + 11 <= count; i += 8, f += 32, b += 24, out += 24) {
     const __m256i fg = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(f));
-    const __m256i bg = _mm256_permutevar8x32_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(b)), spread);
+    const __m256i bg = LoadLaneTwelves(b);
     const __m256i keep = _mm256_shuffle_epi8(_mm256_xor_si256(fg, ones), alphaBytes);
     const __m256i even =
         _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_and_si256(bg, lowByte), _mm256_and_si256(keep, lowByte)), 8);
     const __m256i odd =
         _mm256_and_si256(_mm256_mullo_epi16(_mm256_srli_epi16(bg, 8), _mm256_srli_epi16(keep, 8)), highByte);
-    const __m256i result = _mm256_permutevar8x32_epi32(
-        _mm256_add_epi8(_mm256_shuffle_epi8(fg, colourBytes), _mm256_or_si256(even, odd)), gather);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(result));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 16), _mm256_extracti128_si256(result, 1));
+    StoreLaneTwelves(out, _mm256_add_epi8(_mm256_shuffle_epi8(fg, colourBytes), _mm256_or_si256(even, odd)));
   }
   BlendPixels(f, b, out, count - i);
 }

@@ -6,10 +6,6 @@
 #include "viewer/engine/pixel_word.h"
 #include "viewer/engine/vectorise.h"
 
-#ifdef TRELLIN_AVX2_DISPATCH
-#include <immintrin.h>
-#endif
-
 namespace {
 
 constexpr ChannelMasks kBgra{0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
@@ -145,6 +141,53 @@ void Fixed16To24(const uint8_t* in, uint8_t* out, int32_t width) {
   }
 }
 
+#ifdef TRELLIN_AVX2_DISPATCH
+// One channel of eight 32-bit lanes moved as FixedChannel moves it, into
+// byte `Byte` of each lane. Channels of at most 8 bits stay inside it.
+template <uint32_t Mask, int Byte>
+__attribute__((target("avx2"))) __m256i ChannelToByte(__m256i words) {
+  static_assert(TopBit(Mask) - TopBit(Mask & (~Mask + 1)) < 8, "a channel of at most 8 bits");
+  constexpr int kShift = TopBit(Mask) - 7 - 8 * Byte;
+  const __m256i bits = _mm256_and_si256(words, _mm256_set1_epi32(static_cast<int>(Mask)));
+  if constexpr (kShift >= 0) {
+    return _mm256_srli_epi32(bits, kShift);
+  } else {
+    return _mm256_slli_epi32(bits, -kShift);
+  }
+}
+
+// Fixed16To24 eight pixels a step: the values widened to 32-bit lanes, each
+// channel moved to its byte, and the lanes packed to 24 bytes. A step reads
+// 16 bytes and writes 24, so it needs 8 pixels left; the plain loop does
+// the rest.
+template <const ChannelMasks& Layout>
+__attribute__((target("avx2"))) void Fixed16To24Avx2(const uint8_t* in, uint8_t* out, int32_t width) {
+  const __m256i threeOfFour = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1,  //
+                                               0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+  int32_t x = 0;
+  for (; x + 8 <= width; x += 8, in += 16, out += 24) {
+    const __m256i v = _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)));
+    const __m256i bgr =
+        _mm256_or_si256(_mm256_or_si256(ChannelToByte<Layout.blue, 0>(v), ChannelToByte<Layout.green, 1>(v)),
+                        ChannelToByte<Layout.red, 2>(v));
+    StoreLaneTwelves(out, _mm256_shuffle_epi8(bgr, threeOfFour));
+  }
+  Fixed16To24<Layout>(in, out, width - x);
+}
+#endif
+
+// Converts rows of a fixed 16-bit layout, eight pixels a step where the
+// processor has AVX2.
+template <const ChannelMasks& Layout>
+void ConvertFixed16(const DibPicture& p, uint8_t* out, size_t stride) {
+  auto row = Fixed16To24<Layout>;
+#ifdef TRELLIN_AVX2_DISPATCH
+  if (HasAvx2()) row = Fixed16To24Avx2<Layout>;
+#endif
+  const int32_t w = p.width;
+  ForEachRow(p, out, stride, [&](const uint8_t* in, uint8_t* o) { row(in, o, w); });
+}
+
 // Each entry is copied as one 4-byte word, its fourth byte overwritten by
 // the next pixel; the last pixel of the row gets only its three bytes, so
 // nothing is written past the row.
@@ -179,9 +222,9 @@ bool ConvertRows(const DibPicture& p, uint8_t* out, size_t stride) {
       return true;
     case 16:
       if (SameColourMasks(p.masks, kRgb555)) {
-        ForEachRow(p, out, stride, [w](const uint8_t* in, uint8_t* o) { Fixed16To24<kRgb555>(in, o, w); });
+        ConvertFixed16<kRgb555>(p, out, stride);
       } else if (SameColourMasks(p.masks, kRgb565)) {
-        ForEachRow(p, out, stride, [w](const uint8_t* in, uint8_t* o) { Fixed16To24<kRgb565>(in, o, w); });
+        ConvertFixed16<kRgb565>(p, out, stride);
       } else {
         ForEachRow(p, out, stride, [&](const uint8_t* in, uint8_t* o) { MaskedTo24<2>(in, o, w, masked); });
       }
@@ -261,15 +304,13 @@ void Key24(const uint8_t* in, uint8_t* out, int32_t width, uint32_t key) {
 // at once. A step reads 32 bytes, so it needs 11 pixels left; the plain
 // loop does the rest.
 __attribute__((target("avx2"))) void Key24Avx2(const uint8_t* in, uint8_t* out, int32_t width, uint32_t key) {
-  const __m256i spread = _mm256_setr_epi32(0, 1, 2, 0, 3, 4, 5, 0);
   const __m256i widen = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1,  //
                                          0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
   const __m256i keyWords = _mm256_set1_epi32(static_cast<int>(key));
   const __m256i opaque = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
   int32_t x = 0;
   for (; x + 11 <= width; x += 8, in += 24, out += 32) {
-    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in));
-    const __m256i colour = _mm256_shuffle_epi8(_mm256_permutevar8x32_epi32(bytes, spread), widen);
+    const __m256i colour = _mm256_shuffle_epi8(LoadLaneTwelves(in), widen);
     const __m256i keyed = _mm256_cmpeq_epi32(colour, keyWords);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_andnot_si256(keyed, _mm256_or_si256(colour, opaque)));
   }
