@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every fuzzer for the given number of seconds, two at a time, each
-# from a seed corpus of our own small sample files. Fails on any finding.
+# from a seed corpus of our own small sample files (the plug-in's, made by
+# mksamples, and those under fuzz/seeds). Fails on any finding.
 #   scripts/fuzz.sh SECONDS [BITS]
 # The 32-bit fuzzers (through the i386 emulator where the machine cannot run
 # 32-bit code) also start from the limit sweep's cases of neighbouring
@@ -30,6 +31,8 @@ run_one() {
   mkdir -p "$corpus"
   if [ "$name" = plugin ]; then cp -n "$root"/seeds/* "$corpus"/ 2>/dev/null || true
   else cp -n "$root"/seeds/"$name"-* "$corpus"/ 2>/dev/null || true; fi
+  # Fuzzers of the viewer keep their seeds in the repository.
+  cp -n fuzz/seeds/"$name"/* "$corpus"/ 2>/dev/null || true
   if [ -d "$root/limits" ] && [ "$name" != plugin ]; then
     cp -n "$root"/limits/"$name"-*x2=* "$corpus"/ 2>/dev/null || true
   fi

@@ -1,0 +1,74 @@
+// The viewer's intake of decoded pictures on arbitrary bytes, as a plug-in's
+// result (an info block and a pixel block, each copied into a heap buffer of
+// exactly its size so that AddressSanitizer sees a read past either) and as
+// a packed DIB off the clipboard. Every picture taken in goes through the
+// conversions and is composited over itself at a position from the input.
+//
+// Input: 2 bytes info-block length (modulo the rest), 4 + 4 bytes position,
+// then the blocks.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "viewer/engine/compose.h"
+#include "viewer/engine/pixel_convert.h"
+
+namespace {
+
+constexpr size_t kPrefix = 10;
+
+std::unique_ptr<uint8_t[]> ExactCopy(const uint8_t* data, size_t size) {
+  std::unique_ptr<uint8_t[]> copy(new uint8_t[size]);
+  if (size) std::memcpy(copy.get(), data, size);
+  return copy;
+}
+
+void Exercise(const DibPicture& picture, Point position) {
+  size_t bytes24 = 0, sourceBytes = 0;
+  if (!DibImageSize(picture.width, picture.height, 24, &bytes24) ||
+      !DibImageSize(picture.width, picture.height, picture.header.biBitCount, &sourceBytes)) {
+    __builtin_trap();  // the intake promised both
+  }
+  std::vector<uint8_t> background(bytes24);
+  const bool converted = ConvertTo24(picture, background.data());
+
+  std::vector<uint8_t> foreground(size_t{4} * picture.width * picture.height);
+  bool haveForeground = KeyForeground(picture, foreground.data());
+  if (picture.header.biBitCount == 32) {
+    std::unique_ptr<uint8_t[]> copy = ExactCopy(picture.pixels, sourceBytes);
+    if (Premultiply(copy.get(), picture)) {
+      std::memcpy(foreground.data(), copy.get(), foreground.size());
+      haveForeground = true;
+    }
+  }
+  if (!converted || !haveForeground) return;
+
+  const Bgr24View back{background.data(), picture.width, picture.height};
+  const Bgra32View fore{foreground.data(), picture.width, picture.height};
+  std::unique_ptr<uint8_t[]> composite(new uint8_t[bytes24]);
+  Compose(composite.get(), back, fore, position.x, StoredRowOfTop(position.y, picture.height, picture.height));
+  HitsForeground(fore, position, Point{position.y, position.x});
+  Flatten(fore, composite.get());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < kPrefix) return 0;
+  const size_t rest = size - kPrefix;
+  const size_t infoSize = Le16(data) % (rest + 1);
+  const Point position{static_cast<int32_t>(Le32(data + 2)), static_cast<int32_t>(Le32(data + 6))};
+  const uint8_t* blocks = data + kPrefix;
+
+  const std::unique_ptr<uint8_t[]> info = ExactCopy(blocks, infoSize);
+  const std::unique_ptr<uint8_t[]> pixels = ExactCopy(blocks + infoSize, rest - infoSize);
+  DibPicture picture;
+  if (ReadPluginPicture(ByteSpan{info.get(), infoSize}, ByteSpan{pixels.get(), rest - infoSize}, &picture)) {
+    Exercise(picture, position);
+  }
+  const std::unique_ptr<uint8_t[]> packed = ExactCopy(blocks, rest);
+  if (ReadPackedDib(ByteSpan{packed.get(), rest}, &picture)) Exercise(picture, position);
+  return 0;
+}
