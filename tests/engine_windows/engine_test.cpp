@@ -1,0 +1,198 @@
+// The engine with the real plug-in and image writer of this width: the
+// writer's binding, pictures opened through the plug-ins into the
+// document, composites written and read back, the composite surface and
+// the wallpaper.
+#include <gtest/gtest.h>
+
+#include "tests/engine_windows/support.h"
+#include "tests/fixtures/tga_writer.h"
+#include "tests/xxgrp/image_files.h"
+#include "viewer/engine/compose.h"
+#include "viewer/engine/composite_surface.h"
+#include "viewer/engine/image_document.h"
+#include "viewer/engine/image_writer_binding.h"
+#include "viewer/engine/output.h"
+#include "viewer/engine/wallpaper.h"
+
+namespace {
+
+constexpr uint32_t kDefaultFlags = PluginList::kUnloadAfterProbe | PluginList::kAcceptImage;
+
+// xxgrp.dll is found where the program's loader looks for libraries: the
+// tests add this width's folder to that path while they need it.
+class DllFolder {
+ public:
+  explicit DllFolder(const std::string& folder) { SetDllDirectoryA(folder.c_str()); }
+  ~DllFolder() { SetDllDirectoryA(nullptr); }
+};
+
+// Must run before anything else loads xxgrp.dll by its full path, which
+// would let the bare name find the loaded library.
+TEST(ImageWriterBinding, FailsWithoutTheLibraryAndLeavesTheListAlone) {
+  CurrentFolder in(NewFolder("empty"));
+  PluginList plugins;
+  plugins.Search(kDefaultFlags, nullptr);
+  ImageWriterBinding writer;
+  EXPECT_FALSE(writer.Bind(plugins));
+  EXPECT_FALSE(writer.IsBound());
+  EXPECT_TRUE(plugins.records().empty());
+}
+
+TEST(ImageWriterBinding, AppendsTheLoadedLibraryLastAndClearsTwoFlagBits) {
+  HMODULE own = LoadLibraryA((DistFolder() + "\\xxgrp.dll").c_str());
+  ASSERT_TRUE(own);
+  const auto getModuleInstance =
+      reinterpret_cast<GetModuleInstanceFn>(reinterpret_cast<void*>(GetProcAddress(own, "GetModuleInstance")));
+  ImageWriter* object = getModuleInstance(0);
+  object->flags = 0xFFFFFFFF;
+  {
+    CurrentFolder in(DistFolder());
+    DllFolder dlls(DistFolder());
+    PluginList plugins;
+    plugins.Search(kDefaultFlags, nullptr);
+    ImageWriterBinding writer;
+    ASSERT_TRUE(writer.Bind(plugins));
+    ASSERT_EQ(plugins.records().size(), 2u) << "the image plug-in, then the writer";
+    EXPECT_EQ(plugins.records()[1].path(), "xxgrp.dll");
+    EXPECT_TRUE(plugins.records()[1].IsLoaded());
+    EXPECT_EQ(object->flags, 0xFFFFFFFCu);
+  }
+  FreeLibrary(own);
+}
+
+// The real plug-ins and writer, searched and bound as the viewer does it.
+class EngineTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    files_ = NewFolder("pictures");
+    CurrentFolder in(DistFolder());
+    DllFolder dlls(DistFolder());
+    plugins_.Search(kDefaultFlags, nullptr);
+    ASSERT_TRUE(writer_.Bind(plugins_));
+  }
+  std::string File(const std::string& name, const Bytes& bytes) {
+    const std::string path = files_ + "\\" + name;
+    WriteFileBytes(path, bytes);
+    return path;
+  }
+
+  std::string files_;
+  PluginList plugins_;
+  ImageWriterBinding writer_;
+  ImageDocument document_{plugins_};
+};
+
+// A sprite through the game plug-in over a PNG photo through the writer's
+// library, written in the three formats and read back through the plug-ins.
+TEST_F(EngineTest, ASpriteOverAPngIsWrittenInEveryFormat) {
+  Picture sprite = SpritePicture(24, 16);
+  const std::string spritePath = File("sprite.tga", WriteTga(TgaFile{sprite}));
+  const Picture photo = GradientPicture(40, 30, 3);
+  ASSERT_EQ(document_.OpenImage(File("photo.png", WritePng(photo)).c_str(), kMayBeBackground), 0);
+  ASSERT_EQ(document_.OpenImage(spritePath.c_str(), kMayBeForeground), 0);
+  EXPECT_EQ(document_.Caption("Trellin"), "Trellin - sprite.tga (24x16x32 bit) / photo.png (40x30x24 bit)");
+
+  size_t size = 0;
+  ASSERT_TRUE(DibImageSize(40, 30, 24, &size));
+  Bytes composite(size);
+  Compose(composite.data(), document_.background(), document_.foreground(), 3, 4);
+  OutputPicture picture;
+  ASSERT_TRUE(picture.Choose(document_, composite.data()));
+  for (const char* name : {"out.bmp", "out.png", "out.jpg"}) {
+    const std::string path = files_ + "\\" + name;
+    ASSERT_EQ(writer_.Save(SaveFormatForTitle(name), path.c_str(), kWriterSave, picture.header(), picture.pixels()), 0);
+    ImageDocument readBack(plugins_);
+    ASSERT_EQ(readBack.OpenImage(path.c_str(), kMayBeBackground), 0) << name;
+    const Bgr24View b = readBack.background();
+    ASSERT_EQ(b.width, 40);
+    ASSERT_EQ(b.height, 30);
+    int largest = 0;
+    for (size_t i = 0; i < composite.size(); ++i) largest = std::max(largest, std::abs(b.pixels[i] - composite[i]));
+    EXPECT_LE(largest, std::string(name) == "out.jpg" ? 48 : 0) << name;
+  }
+  const Bytes png = ReadFileBytes(files_ + "\\out.png"), jpeg = ReadFileBytes(files_ + "\\out.jpg");
+  EXPECT_EQ(Bytes(png.begin(), png.begin() + 4), (Bytes{0x89, 'P', 'N', 'G'}));
+  EXPECT_EQ(Bytes(jpeg.begin(), jpeg.begin() + 2), (Bytes{0xFF, 0xD8}));
+}
+
+TEST_F(EngineTest, APngWithAlphaBecomesAForeground) {
+  const Picture sprite = SpritePicture(8, 8);
+  ASSERT_EQ(document_.OpenImage(File("sprite.png", WritePng(sprite)).c_str(), kMayBeBackground | kMayBeForeground), 0);
+  EXPECT_TRUE(document_.HasForeground());
+  EXPECT_FALSE(document_.HasBackground());
+}
+
+TEST_F(EngineTest, TheCompositeSurfaceHasTheBackgroundsSize) {
+  ASSERT_EQ(
+      document_.OpenImage(File("scene.tga", WriteTga(TgaFile{GradientPicture(33, 7, 3)})).c_str(), kMayBeBackground),
+      0);
+  HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  CompositeSurface surface;
+  ASSERT_EQ(surface.Create(window, document_.backgroundHeader()), 0);
+  BITMAP bitmap;
+  ASSERT_TRUE(GetObjectA(surface.bitmap(), sizeof bitmap, &bitmap));
+  EXPECT_EQ(bitmap.bmWidth, 33);
+  EXPECT_EQ(bitmap.bmHeight, 7);
+  EXPECT_EQ(bitmap.bmBitsPixel, 24);
+  ASSERT_TRUE(surface.pixels());
+  surface.Delete();
+  EXPECT_FALSE(surface.Exists());
+  DestroyWindow(window);
+}
+
+// The three wallpaper commands: the file under the Windows folder, and the
+// desktop values with the old style readable and not.
+TEST_F(EngineTest, WallpaperFileAndDesktopValues) {
+  ASSERT_EQ(
+      document_.OpenImage(File("scene.tga", WriteTga(TgaFile{GradientPicture(5, 4, 3)})).c_str(), kMayBeBackground), 0);
+  OutputPicture picture;
+  ASSERT_TRUE(picture.Choose(document_, nullptr));
+  HKEY desktop;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &desktop, nullptr),
+            ERROR_SUCCESS);
+  const auto value = [&](const char* name) {
+    char text[64] = {};
+    DWORD size = sizeof text - 1;
+    RegQueryValueExA(desktop, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+    return std::string(text);
+  };
+  const auto style = [&](const char* text) {
+    RegSetValueExA(desktop, "WallpaperStyle", 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                   static_cast<DWORD>(std::strlen(text) + 1));
+  };
+  struct Case {
+    WallpaperCommand command;
+    const char* oldStyle;  // null: no value
+    const char* tile;
+    const char* newStyle;
+  } cases[] = {
+      {WallpaperCommand::Centre, "7", "0", "5"},  {WallpaperCommand::Centre, nullptr, "0", "0"},
+      {WallpaperCommand::Tile, "1", "1", "3"},    {WallpaperCommand::Tile, nullptr, "1", "2"},
+      {WallpaperCommand::Stretch, "4", "0", "6"}, {WallpaperCommand::Stretch, nullptr, "0", "2"},
+  };
+  for (const Case& c : cases) {
+    if (c.oldStyle) {
+      style(c.oldStyle);
+    } else {
+      RegDeleteValueA(desktop, "WallpaperStyle");
+    }
+    ASSERT_TRUE(SetWallpaper(writer_, picture, c.command));
+    EXPECT_EQ(value("TileWallpaper"), c.tile) << static_cast<int>(c.command);
+    EXPECT_EQ(value("WallpaperStyle"), c.newStyle)
+        << static_cast<int>(c.command) << " " << (c.oldStyle ? c.oldStyle : "-");
+    EXPECT_EQ(value("WallpaperOriginX"), "0");
+    EXPECT_EQ(value("WallpaperOriginY"), "0");
+  }
+  RegCloseKey(desktop);
+  char windows[MAX_PATH], user[MAX_PATH];
+  DWORD userLength = sizeof user;
+  GetWindowsDirectoryA(windows, sizeof windows);
+  GetUserNameA(user, &userLength);
+  const Bytes file = ReadFileBytes(std::string(windows) + "\\Susie_" + user + "_WP.BMP");
+  ASSERT_GT(file.size(), 54u);
+  EXPECT_EQ(file[0], 'B');
+  EXPECT_EQ(file[1], 'M');
+}
+
+}  // namespace

@@ -1,0 +1,113 @@
+// A stand-in Susie plug-in for the host's tests, built several times with
+// different settings. Its files are "FAKE", a digit, three spare bytes and
+// then a packed bitmap (header, colour table or masks, rows). A plug-in
+// says yes to the files of its own digit and to those marked '*', and
+// hands over the header and table as the information block and the rest of
+// the file as the pixel block, exactly as long as the file has it.
+//
+// It writes its own number into biXPelsPerMeter and the position it was
+// given into biYPelsPerMeter, so that a test sees who decoded what, where.
+//
+// Settings: FAKE_NUMBER (a digit), FAKE_ARCHIVE (type "00AM" with the
+// archive entry points), FAKE_NOTHING_HANDED_OVER (GetPicture answers 0 but
+// hands over no pixel block), FAKE_RESULT (GetPicture answers this code).
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "plugin/framework/susie_abi.h"
+
+namespace {
+
+constexpr size_t kMagicSize = 8;
+constexpr char kDigit = '0' + FAKE_NUMBER;
+
+#ifdef FAKE_ARCHIVE
+constexpr char kType[] = "00AM";
+#else
+constexpr char kType[] = "00IN";
+#endif
+const std::string kPattern = std::string("*.fk") + kDigit;
+const std::string kName = std::string("Fake pictures ") + kDigit;
+
+bool IsOurs(const uint8_t* header) {
+  return std::memcmp(header, "FAKE", 4) == 0 && (header[4] == kDigit || header[4] == '*');
+}
+
+bool ReadFile(const char* path, SpiLongPtr offset, std::string* bytes) {
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const DWORD size = GetFileSize(file, nullptr);
+  bytes->resize(size);
+  DWORD got = 0;
+  const bool read = ::ReadFile(file, &(*bytes)[0], size, &got, nullptr) && got == size;
+  CloseHandle(file);
+  if (!read || offset < 0 || static_cast<size_t>(offset) > size) return false;
+  bytes->erase(0, static_cast<size_t>(offset));
+  return true;
+}
+
+// A movable block of the bytes; a file without them still gets a block of
+// one byte (one of no bytes could not be locked), too short for any rows.
+HLOCAL Block(const char* bytes, size_t size) {
+  HLOCAL block = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, size ? size : 1);
+  std::memcpy(LocalLock(block), bytes, size);
+  LocalUnlock(block);
+  return block;
+}
+
+// The information block: the header and whatever of a colour table or
+// masks its depth implies, as far as the file has them.
+size_t InfoSize(const std::string& dib) {
+  const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(dib.data());
+  size_t size = header->biSize;
+  if (header->biBitCount <= 8) size += 4 * (header->biClrUsed ? header->biClrUsed : 1u << header->biBitCount);
+  if (header->biCompression == BI_BITFIELDS && header->biSize == 40) size += 12;
+  return size < dib.size() ? size : dib.size();
+}
+
+}  // namespace
+
+SPI_EXPORT int SPI_CALL GetPluginInfo(int infoNo, char* buffer, int bufferLength) {
+  const std::string texts[] = {kType, "fake", kPattern, kName};
+  if (infoNo < 0 || infoNo > 3 || bufferLength < 1) return 0;
+  const std::string& text = texts[infoNo];
+  const size_t length = text.size() < static_cast<size_t>(bufferLength) ? text.size() : bufferLength - 1;
+  std::memcpy(buffer, text.data(), length);
+  buffer[length] = '\0';
+  return static_cast<int>(length);
+}
+
+SPI_EXPORT int SPI_CALL IsSupported(const char*, const void* source) {
+  return IsOurs(static_cast<const uint8_t*>(source));
+}
+
+SPI_EXPORT int SPI_CALL GetPictureInfo(const char*, SpiLongPtr, unsigned int, PictureInfo*) { return -1; }
+
+SPI_EXPORT int SPI_CALL GetPicture(const char* path, SpiLongPtr position, unsigned int flag, SpiHandle* info,
+                                   SpiHandle* bits, ProgressCallback, SpiLongPtr) {
+#ifdef FAKE_RESULT
+  return FAKE_RESULT;
+#endif
+  std::string file;
+  if ((flag & 7) != 0 || !ReadFile(path, position, &file) || file.size() < kMagicSize + 40) return 2;
+  std::string dib = file.substr(kMagicSize);
+  auto* header = reinterpret_cast<BITMAPINFOHEADER*>(&dib[0]);
+  header->biXPelsPerMeter = FAKE_NUMBER;
+  header->biYPelsPerMeter = static_cast<LONG>(position);
+  const size_t infoSize = InfoSize(dib);
+  *info = Block(dib.data(), infoSize);
+#ifdef FAKE_NOTHING_HANDED_OVER
+  *bits = nullptr;
+#else
+  *bits = Block(dib.data() + infoSize, dib.size() - infoSize);
+#endif
+  return 0;
+}
+
+#ifdef FAKE_ARCHIVE
+SPI_EXPORT int SPI_CALL GetArchiveInfo() { return -1; }
+SPI_EXPORT int SPI_CALL GetFile() { return -1; }
+SPI_EXPORT int SPI_CALL GetFileInfo() { return -1; }
+#endif

@@ -1,0 +1,144 @@
+// The plug-in host with stand-in plug-ins: where it looks and in which
+// order, which plug-in decodes a file, where, and which stay loaded.
+#include "viewer/engine/plugin_host.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/engine_windows/support.h"
+
+namespace {
+
+constexpr uint32_t kDefaultFlags = PluginList::kUnloadAfterProbe | PluginList::kAcceptImage;
+
+// A 1 × 1 24-bit picture in the stand-in format for plug-in `digit`.
+Bytes Picture(char digit) { return FakeFile(digit, PackedBitmap(1, 1, 24, {}, {1, 2, 3, 0})); }
+
+struct DecodedBlocks {
+  int result;
+  LONG decodedBy = 0;  // the stand-in's number, kept in biXPelsPerMeter
+  LONG position = 0;   // the position it was given, in biYPelsPerMeter
+};
+
+DecodedBlocks Decode(PluginList& plugins, const std::string& path) {
+  SpiHandle info = nullptr, bits = nullptr;
+  DecodedBlocks d{plugins.DecodeFile(path.c_str(), &info, &bits)};
+  if (d.result == 0) {
+    const auto* header = static_cast<const BITMAPINFOHEADER*>(LocalLock(info));
+    d.decodedBy = header->biXPelsPerMeter;
+    d.position = header->biYPelsPerMeter;
+    LocalUnlock(info);
+    LocalFree(info);
+    LocalFree(bits);
+  }
+  return d;
+}
+
+bool IsLoaded(const std::string& path) { return GetModuleHandleA(path.c_str()) != nullptr; }
+
+// Stand-ins in a folder of the test's own that serves as the current
+// folder, and in a second folder given to the search.
+class PluginHostTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    current_ = NewFolder("current");
+    given_ = NewFolder("given");
+    files_ = NewFolder("files");
+  }
+  void Place(int number, const std::string& folder) { CopyInto(FakesFolder() + "\\" + FakeName(number), folder); }
+  std::string File(const std::string& name, const Bytes& bytes) {
+    const std::string path = files_ + "\\" + name;
+    WriteFileBytes(path, bytes);
+    return path;
+  }
+
+  std::string current_, given_, files_;
+};
+
+TEST_F(PluginHostTest, SearchesTheCurrentFolderThenTheGivenOneThenTheSystemFolder) {
+  Place(1, current_);
+  Place(2, given_);
+  char system[MAX_PATH];
+  GetSystemDirectoryA(system, sizeof system);
+  const std::string inSystem = std::string(system) + "\\" + FakeName(3);
+  const std::string againInSystem = std::string(system) + "\\" + FakeName(1);
+  ASSERT_TRUE(CopyFileA((FakesFolder() + "\\" + FakeName(3)).c_str(), inSystem.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA((FakesFolder() + "\\" + FakeName(1)).c_str(), againInSystem.c_str(), FALSE));
+  {
+    CurrentFolder in(current_);
+    PluginList plugins;
+    plugins.Search(kDefaultFlags, given_.c_str());
+    ASSERT_EQ(plugins.records().size(), 4u);
+    EXPECT_EQ(plugins.records()[0].path(), current_ + "\\" + FakeName(1));
+    EXPECT_EQ(plugins.records()[1].path(), given_ + "\\" + FakeName(2));
+    // Both of the system folder's, in the order the system lists them; the
+    // library found twice is listed twice.
+    EXPECT_TRUE(plugins.records()[2].path() == againInSystem || plugins.records()[3].path() == againInSystem);
+    for (const PluginRecord& record : plugins.records()) EXPECT_FALSE(record.IsLoaded()) << record.path();
+    // The first that says yes decodes: the current folder's.
+    EXPECT_EQ(Decode(plugins, File("any.fk", Picture('*'))).decodedBy, 1);
+  }
+  DeleteFileA(inSystem.c_str());
+  DeleteFileA(againInSystem.c_str());
+}
+
+TEST_F(PluginHostTest, APluginThatMatchedStaysLoadedTheOthersAreLetGo) {
+  Place(1, current_);
+  Place(2, current_);
+  CurrentFolder in(current_);
+  PluginList plugins;
+  plugins.Search(kDefaultFlags, nullptr);
+  const DecodedBlocks d = Decode(plugins, File("two.fk", Picture('2')));
+  EXPECT_EQ(d.result, 0);
+  EXPECT_EQ(d.decodedBy, 2);
+  EXPECT_EQ(d.position, 0);
+  EXPECT_TRUE(IsLoaded(current_ + "\\" + FakeName(2)));
+  EXPECT_FALSE(IsLoaded(current_ + "\\" + FakeName(1)));
+  EXPECT_EQ(Decode(plugins, File("two-again.fk", Picture('2'))).decodedBy, 2) << "asked directly";
+}
+
+TEST_F(PluginHostTest, AFileAfterA128BytePrefixIsDecodedThere) {
+  Place(2, current_);
+  CurrentFolder in(current_);
+  PluginList plugins;
+  plugins.Search(kDefaultFlags, nullptr);
+  Bytes prefixed(128, 'x');
+  Append(prefixed, Picture('2'));
+  const DecodedBlocks d = Decode(plugins, File("prefixed.fk", prefixed));
+  EXPECT_EQ(d.result, 0);
+  EXPECT_EQ(d.position, 128);
+}
+
+TEST_F(PluginHostTest, ResultsOfTheHostsOwn) {
+  Place(5, current_);  // answers 0 without a pixel block
+  Place(6, current_);  // answers 6
+  CurrentFolder in(current_);
+  PluginList plugins;
+  plugins.Search(kDefaultFlags, nullptr);
+  EXPECT_EQ(Decode(plugins, File("nobody.fk", Picture('9'))).result, 2) << "no plug-in takes it";
+  EXPECT_EQ(Decode(plugins, files_ + "\\absent.fk").result, 2) << "a file that cannot be opened";
+  EXPECT_EQ(Decode(plugins, File("five.fk", Picture('5'))).result, 5);
+  EXPECT_EQ(Decode(plugins, File("six.fk", Picture('6'))).result, 6) << "the plug-in's own code";
+}
+
+TEST_F(PluginHostTest, ArchivePluginsAreKeptOnlyWhenAskedFor) {
+  Place(7, current_);
+  CurrentFolder in(current_);
+  PluginList plugins;
+  plugins.Search(kDefaultFlags, nullptr);
+  EXPECT_TRUE(plugins.records().empty());
+  plugins.Search(PluginList::kUnloadAfterProbe | PluginList::kAcceptImage | PluginList::kAcceptArchive, nullptr);
+  ASSERT_EQ(plugins.records().size(), 1u);
+  EXPECT_EQ(Decode(plugins, File("seven.fk", Picture('7'))).result, 2) << "archives are never asked to decode";
+}
+
+TEST_F(PluginHostTest, ALibraryThatIsNoPluginIsSkipped) {
+  CopyFileA((FakesFolder() + "\\" + FakeName(1)).c_str(), (current_ + "\\renamed" + kPluginSuffix).c_str(), FALSE);
+  WriteFileBytes(current_ + "\\text" + kPluginSuffix, {'n', 'o', 't', ' ', 'a', ' ', 'D', 'L', 'L'});
+  CurrentFolder in(current_);
+  PluginList plugins;
+  plugins.Search(kDefaultFlags, nullptr);
+  ASSERT_EQ(plugins.records().size(), 1u);
+  EXPECT_EQ(plugins.records()[0].path(), current_ + "\\renamed" + kPluginSuffix);
+}
+
+}  // namespace

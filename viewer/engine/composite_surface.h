@@ -1,0 +1,31 @@
+// The 24-bit bitmap of the background's size that the view composes into
+// and copies to the screen: a DIB section, so its rows are ours to write.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "viewer/engine/dib.h"
+
+class CompositeSurface {
+ public:
+  CompositeSurface() = default;
+  ~CompositeSurface() { Delete(); }
+  CompositeSurface(const CompositeSurface&) = delete;
+  CompositeSurface& operator=(const CompositeSurface&) = delete;
+
+  // Replaces the surface with one made from the background's header; 0,
+  // or 129 (the picture cannot be shown) when none can be made, in which
+  // case there is no surface.
+  int Create(HWND window, const BitmapInfoHeader& background);
+  void Delete();
+
+  bool Exists() const { return bitmap_ != nullptr; }
+  HBITMAP bitmap() const { return bitmap_; }
+  uint8_t* pixels() const { return pixels_; }
+
+ private:
+  HBITMAP bitmap_ = nullptr;
+  uint8_t* pixels_ = nullptr;
+};

@@ -1,0 +1,89 @@
+// The viewer's side of the Susie plug-in interface: each plug-in found at
+// start-up, remembered by path with its entry points, and the ordered list
+// that a file is matched against. Plug-ins are loaded only while they are
+// asked or once one has matched.
+//
+// The 32-bit viewer finds "*.spi" plug-ins and calls them with the classic
+// 32-bit convention; the 64-bit viewer finds "*.sph" plug-ins and passes
+// pointer-sized lengths, offsets and user data, as 64-bit plug-ins expect.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "plugin/framework/susie_abi.h"
+#include "viewer/engine/picture_decoder.h"
+
+// GetPluginInfo 0's first four bytes, read as a little-endian word.
+constexpr uint32_t kImagePluginType = 0x4E493030;    // "00IN"
+constexpr uint32_t kArchivePluginType = 0x4D413030;  // "00AM"
+
+// The first bytes of a file, as the plug-ins are shown them.
+constexpr size_t kPluginHeaderBytes = 2048;
+
+// One plug-in library. A record owns its loaded module alone: moving it
+// moves the module, and destroying it unloads the module.
+class PluginRecord {
+ public:
+  explicit PluginRecord(std::string path) : path_(std::move(path)) {}
+  ~PluginRecord() { Unload(); }
+  PluginRecord(PluginRecord&& other) noexcept;
+  PluginRecord& operator=(PluginRecord&& other) noexcept;
+  PluginRecord(const PluginRecord&) = delete;
+  PluginRecord& operator=(const PluginRecord&) = delete;
+
+  // Loads the library (unless it is loaded) and binds its entry points;
+  // the plug-in's type, or 0 when it cannot serve as one.
+  uint32_t Load();
+  // FreeLibrary's result, or true when nothing was loaded.
+  bool Unload();
+  bool IsLoaded() const { return module_ != nullptr; }
+  // Only while loaded.
+  uint32_t Type() const;
+  int GetInfo(int infoNo, char* buffer, int bufferLength) const;
+  bool Supports(const char* path, const uint8_t* header) const;
+
+  const std::string& path() const { return path_; }
+  HMODULE module() const { return module_; }
+  GetPictureFn getPicture() const { return reinterpret_cast<GetPictureFn>(reinterpret_cast<void*>(slots_[1])); }
+
+ private:
+  std::string path_;
+  HMODULE module_ = nullptr;
+  GetPluginInfoFn getPluginInfo_ = nullptr;
+  IsSupportedFn isSupported_ = nullptr;
+  // By type: GetPictureInfo, GetPicture, GetPreview for an image plug-in;
+  // GetArchiveInfo, GetFile, GetFileInfo for an archive plug-in.
+  FARPROC slots_[3] = {};
+};
+
+class PluginList : public PictureDecoder {
+ public:
+  enum SearchFlags : uint32_t {
+    kUnloadAfterProbe = 1,
+    kAcceptImage = 2,
+    kAcceptArchive = 4,
+    kSearchRegistryPath = 8,
+  };
+
+  // Fills the list: the current directory, then `directory` when given,
+  // then the system directory, then (with kSearchRegistryPath) the folder
+  // the Susie registry key names.
+  void Search(uint32_t flags, const char* directory);
+  void Append(PluginRecord record) { records_.push_back(std::move(record)); }
+  // The first plug-in that says yes to the file's header read at `offset`.
+  PluginRecord* FindPlugin(const char* path, LONG offset);
+  int DecodeFile(const char* path, SpiHandle* info, SpiHandle* bits) override;
+
+  std::vector<PluginRecord>& records() { return records_; }
+
+ private:
+  void ScanDirectory(const std::string& directory);
+  bool Accepts(uint32_t type) const;
+
+  uint32_t flags_ = 0;
+  std::vector<PluginRecord> records_;
+};
