@@ -25,7 +25,7 @@ PLUGIN32 = MORNEL_PLUGIN='Z:$(subst /,\,$(CURDIR))\dist\win32\Mornel.spi'
 PLUGIN64 = MORNEL_PLUGIN='Z:$(subst /,\,$(CURDIR))\dist\win64\Mornel.sph'
 
 .PHONY: all deps native native32 release win32 win64 fuzzers fuzzers32 test test-native test-native32 \
-        test-limits test-windows test-windows32 test-xxgrp test-conversions check-dlls fuzz-smoke fuzz conformance \
+        test-limits test-windows test-windows32 test-xxgrp test-engine-windows test-spicompose test-conversions check-dlls fuzz-smoke fuzz conformance \
         conformance32 bench run clean
 
 all: native native32 release win32 win64 fuzzers fuzzers32
@@ -50,7 +50,7 @@ win32 win64: deps
 	@$(call CONFIGURE,build/$@,-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-$@.cmake)
 	@$(call CMAKE_BUILD,build/$@)
 	@mkdir -p dist/$@
-	@cp build/$@/Mornel.s* build/$@/spiconv.exe build/$@/xxgrp/xxgrp.dll dist/$@/
+	@cp build/$@/Mornel.s* build/$@/spiconv.exe build/$@/xxgrp/xxgrp.dll build/$@/viewer/spicompose.exe dist/$@/
 
 FUZZ_CONFIG = -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORNEL_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang
 fuzzers: deps
@@ -63,7 +63,7 @@ fuzzers32: deps
 
 test: all
 	@$(MAKE) --no-print-directory test-native test-native32 test-limits test-windows test-windows32 \
-	  test-xxgrp test-conversions check-dlls fuzz-smoke conformance conformance32
+	  test-xxgrp test-engine-windows test-spicompose test-conversions check-dlls fuzz-smoke conformance conformance32
 	@echo "all tests passed"
 
 test-native: native
@@ -93,6 +93,12 @@ test-conversions: release win32 win64
 
 test-xxgrp: win32 win64
 	@scripts/test-xxgrp.sh
+
+test-engine-windows: win32 win64
+	@scripts/test-engine-windows.sh
+
+test-spicompose: win32 win64
+	@scripts/test-spicompose.sh
 
 check-dlls: win32 win64
 	@scripts/check-dlls.sh

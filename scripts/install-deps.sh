@@ -7,7 +7,7 @@
 set -euo pipefail
 packages=(cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev zlib1g-dev
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev binutils-mingw-w64-i686
-          binutils-mingw-w64-x86-64 wine wine64 python3 python3-pil gcc-multilib g++-multilib
+          binutils-mingw-w64-x86-64 wine wine64 python3 python3-pil xvfb gcc-multilib g++-multilib
           wine32:i386 zlib1g-dev:i386)
 
 sudo_cmd=""

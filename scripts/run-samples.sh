@@ -10,3 +10,11 @@ files=()
 for f in "$PWD"/samples/*; do files+=("$(winpath "$f")"); done
 scripts/wine.sh run dist/win64/spiconv.exe "$(winpath "$PWD/dist/win64/Mornel.sph")" "$(winpath "$PWD/out")" "${files[@]}"
 echo "bitmaps written to out/"
+# The viewer's engine from end to end: a sample sprite over a sample
+# background, through the same plug-ins (found in the current folder, as
+# the viewer finds them), written by xxgrp.dll.
+samples=$(winpath "$PWD/samples") out=$(winpath "$PWD/out")
+(cd dist/win64 && ../../scripts/wine.sh run spicompose.exe "$samples\\gradient.cz1" \
+   "$samples\\sprite.cz2" "$out\\composite.png" "$samples\\sprite.cz2" "$out\\composite.jpg" \
+   "$samples\\sprite.cz2" "$out\\composite.bmp")
+echo "composites written to out/composite.png, .jpg and .bmp"

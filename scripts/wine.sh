@@ -9,13 +9,14 @@ if [ "${1:-}" = --bits ]; then
   shift 2
 fi
 name=$1; shift
+root=$(cd "$(dirname "$0")/.." && pwd)
 # One prefix per checkout, width and purpose, so that parallel runs never share one.
-export WINEPREFIX=/tmp/mornel-wine-$(basename "$PWD")-$bits-$name
+export WINEPREFIX=/tmp/mornel-wine-$(basename "$root")-$bits-$name
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 wine64=/usr/lib/wine/wine64
 if [ "$bits" = 32 ]; then
-  source scripts/emulator-env.sh
+  source "$root/scripts/emulator-env.sh"
   wine=/usr/lib/wine/wine
 else
   # These prefixes run 64-bit programs only. Where 32-bit code runs through
