@@ -199,106 +199,79 @@ TEST(Resources, ToolbarBitmapHoldsOnePictureForEachButton) {
   EXPECT_NE(LoadIconA(Self(), MAKEINTRESOURCEA(IDR_MAINFRAME)), nullptr);
 }
 
-// Reads an extended dialog template: WORD and DWORD fields, texts as zero-
-// terminated UTF-16, items aligned to four bytes.
+// Reads an extended dialog template: little-endian fields, texts as zero-
+// terminated UTF-16 or an ordinal ("#n"), items aligned to four bytes.
 class TemplateReader {
  public:
   explicit TemplateReader(const BYTE* p) : start_(p), p_(p) {}
-  WORD Word() { return Take<WORD>(); }
-  DWORD Dword() { return Take<DWORD>(); }
-  short Short() { return Take<short>(); }
-  // A text, or "#n" for an ordinal.
-  std::string Text() {
-    if (Peek() == 0xFFFF) {
-      Word();
-      return "#" + std::to_string(Word());
-    }
-    std::string text;
-    for (WORD c = Word(); c != 0; c = Word()) text += static_cast<char>(c < 0x80 ? c : '?');
-    return text;
-  }
-  void AlignToDword() { p_ = start_ + ((p_ - start_ + 3) & ~3); }
-
- private:
-  WORD Peek() const {
-    WORD w;
-    std::memcpy(&w, p_, sizeof(w));
-    return w;
-  }
-  template <typename T>
-  T Take() {
-    T value;
-    std::memcpy(&value, p_, sizeof(value));
-    p_ += sizeof(value);
+  // A field of 2 or 4 bytes.
+  DWORD Take(size_t bytes) {
+    DWORD value = 0;
+    std::memcpy(&value, p_, bytes);
+    p_ += bytes;
     return value;
   }
+  void Skip(size_t bytes) { p_ += bytes; }
+  std::string Text() {
+    if (Take(2) == 0xFFFF) return "#" + std::to_string(Take(2));
+    p_ -= 2;
+    std::string text;
+    for (DWORD c = Take(2); c != 0; c = Take(2)) text += static_cast<char>(c);
+    return text;
+  }
+  void Align() { p_ = start_ + ((p_ - start_ + 3) & ~3); }
+
+ private:
   const BYTE* start_;
   const BYTE* p_;
 };
 
 struct DialogItem {
-  DWORD style;
-  short x, y, cx, cy;
-  DWORD id;
+  DWORD style, x, y, cx, cy, id;
   std::string windowClass, text;
+  bool operator==(const DialogItem& o) const {
+    return style == o.style && x == o.x && y == o.y && cx == o.cx && cy == o.cy && id == o.id &&
+           windowClass == o.windowClass && text == o.text;
+  }
 };
 
 TEST(Resources, AboutDialogTemplate) {
   HRSRC found = FindResourceA(Self(), MAKEINTRESOURCEA(IDD_ABOUTBOX), MAKEINTRESOURCEA(5));  // RT_DIALOG
   ASSERT_NE(found, nullptr);
   TemplateReader r(static_cast<const BYTE*>(LockResource(LoadResource(Self(), found))));
-  EXPECT_EQ(r.Word(), 1);       // version
-  EXPECT_EQ(r.Word(), 0xFFFF);  // extended template
-  r.Dword();                    // help identifier
-  r.Dword();                    // extended style
-  EXPECT_EQ(r.Dword(), static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
-  const WORD count = r.Word();
-  EXPECT_EQ(r.Short(), 0);
-  EXPECT_EQ(r.Short(), 0);
-  EXPECT_EQ(r.Short(), 187);
-  EXPECT_EQ(r.Short(), 102);
-  EXPECT_EQ(r.Text(), "");  // menu
-  EXPECT_EQ(r.Text(), "");  // class
+  EXPECT_EQ(r.Take(4), 0xFFFF0001u);  // the extended form
+  r.Skip(8);                          // help identifier, extended style
+  EXPECT_EQ(r.Take(4), static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
+  const DWORD count = r.Take(2);
+  EXPECT_EQ(r.Take(4), 0u);                 // x, y
+  EXPECT_EQ(r.Take(4), 187u | 102u << 16);  // width, height
+  EXPECT_EQ(r.Text(), "");                  // menu
+  EXPECT_EQ(r.Text(), "");                  // class
   EXPECT_EQ(r.Text(), "About");
-  EXPECT_EQ(r.Word(), 10);  // points
-  r.Word();                 // weight
-  r.Word();                 // italic and character set
+  EXPECT_EQ(r.Take(2), 10u);  // points
+  r.Skip(4);                  // weight, italic, character set
   EXPECT_EQ(r.Text(), "MS UI Gothic");
   std::vector<DialogItem> items;
-  for (WORD i = 0; i < count; ++i) {
-    r.AlignToDword();
-    r.Dword();  // help identifier
-    r.Dword();  // extended style
-    DialogItem item;
-    item.style = r.Dword();
-    item.x = r.Short(), item.y = r.Short(), item.cx = r.Short(), item.cy = r.Short();
-    item.id = r.Dword();
+  for (DWORD i = 0; i < count; ++i) {
+    r.Align();
+    r.Skip(8);  // help identifier, extended style
+    DialogItem item{r.Take(4), r.Take(2), r.Take(2), r.Take(2), r.Take(2), r.Take(4)};
     item.windowClass = r.Text();
     item.text = r.Text();
-    r.Word();  // creation data
+    r.Skip(2);  // creation data
     items.push_back(item);
   }
-  ASSERT_EQ(items.size(), 4u);
-  const DWORD kind = WS_CHILD | WS_VISIBLE;
-  EXPECT_EQ(items[0].style & ~WS_TABSTOP, kind | BS_DEFPUSHBUTTON);
-  EXPECT_EQ(items[0].id, static_cast<DWORD>(IDOK));
-  EXPECT_EQ(items[0].windowClass + items[0].text, "#128OK");  // button
-  EXPECT_EQ(items[1].style, kind | WS_GROUP | SS_CENTER);
-  EXPECT_EQ(items[1].id, static_cast<DWORD>(IDC_ABOUT_TEXT));
-  EXPECT_EQ(items[1].windowClass, "#130");  // static
-  EXPECT_EQ(items[1].text, "Trellin v1.0\n\nCopyright (C) 2026 the Trellin developers");
-  EXPECT_EQ(items[2].style, kind | SS_ICON);
-  EXPECT_EQ(items[2].windowClass + items[2].text, "#130#128");
-  EXPECT_EQ(items[3].style, kind | BS_GROUPBOX);
-  EXPECT_EQ(items[3].windowClass + items[3].text, "#128");
-  const short places[4][4] = {{130, 81, 50, 14}, {14, 57, 99, 32}, {55, 26, 20, 20}, {7, 7, 115, 88}};
-  for (size_t i = 0; i < 4; ++i) {
-    EXPECT_EQ(items[i].x, places[i][0]) << i;
-    EXPECT_EQ(items[i].y, places[i][1]) << i;
-    EXPECT_EQ(items[i].cx, places[i][2]) << i;
-    EXPECT_EQ(items[i].cy, places[i][3]) << i;
-  }
-  for (size_t i = 2; i < 4; ++i) EXPECT_EQ(items[i].id, static_cast<DWORD>(-1)) << i;
+  // Classes by ordinal: 128 button, 130 static. Without identifier: -1.
+  const DWORD child = WS_CHILD | WS_VISIBLE;
+  const std::vector<DialogItem> expected = {
+      {child | WS_TABSTOP | BS_DEFPUSHBUTTON, 130, 81, 50, 14, IDOK, "#128", "OK"},
+      {child | WS_GROUP | SS_CENTER, 14, 57, 99, 32, IDC_ABOUT_TEXT, "#130",
+       "Trellin v1.0\n\nCopyright (C) 2026 the Trellin developers"},
+      {child | SS_ICON, 55, 26, 20, 20, 0xFFFFFFFF, "#130", "#128"},
+      {child | BS_GROUPBOX, 7, 7, 115, 88, 0xFFFFFFFF, "#128", ""},
+  };
+  ASSERT_EQ(items.size(), expected.size());
+  for (size_t i = 0; i < items.size(); ++i) EXPECT_TRUE(items[i] == expected[i]) << "control " << i;
 }
 
 std::string VersionValue(std::vector<char>& block, const char* name) {
