@@ -32,8 +32,8 @@ bool RecentImageList::LoadFromSettings(SettingsReader& reader, const std::string
   // Document1 is read last and so becomes the most recent entry again.
   for (int k = capacity_; k >= 1; --k) {
     std::string path = reader.ReadString(file, section, DocumentKey(k));
-    // A value longer than an entry holds was not written by us; cut short it
-    // would name a different file, so it is left out.
+    // A value longer than an entry holds cannot come from Add; cut short,
+    // it would name a different file, so it is left out.
     if (!path.empty() && path.size() <= kMaxPathLength) entries_.push_back(std::move(path));
   }
   return RebuildMenu();
