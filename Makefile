@@ -23,10 +23,12 @@ LINUX32 = -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-linux32.cmake
 ASAN32 = ASAN_OPTIONS=detect_leaks=0:quarantine_size_mb=0:thread_local_quarantine_size_kb=0
 PLUGIN32 = MORNEL_PLUGIN='Z:$(subst /,\,$(CURDIR))\dist\win32\Mornel.spi'
 PLUGIN64 = MORNEL_PLUGIN='Z:$(subst /,\,$(CURDIR))\dist\win64\Mornel.sph'
+# The viewer's texts are in code page 932, which Wine takes from this locale.
+JAPANESE = LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 
 .PHONY: all deps native native32 release win32 win64 fuzzers fuzzers32 test test-native test-native32 \
         test-limits test-windows test-windows32 test-xxgrp test-engine-windows test-spicompose test-conversions check-dlls fuzz-smoke fuzz conformance \
-        conformance32 bench run clean
+        conformance32 test-shell bench run clean
 
 all: native native32 release win32 win64 fuzzers fuzzers32
 
@@ -63,7 +65,7 @@ fuzzers32: deps
 
 test: all
 	@$(MAKE) --no-print-directory test-native test-native32 test-limits test-windows test-windows32 \
-	  test-xxgrp test-engine-windows test-spicompose test-conversions check-dlls fuzz-smoke conformance conformance32
+	  test-xxgrp test-engine-windows test-spicompose test-conversions check-dlls fuzz-smoke conformance conformance32 test-shell
 	@echo "all tests passed"
 
 test-native: native
@@ -87,6 +89,14 @@ test-windows: win64
 
 test-windows32: win32
 	@$(PLUGIN32) scripts/wine.sh --bits 32 tests build/win32/tests/mornel_windows_tests.exe --gtest_brief=1
+
+# The viewer shell: its logic natively in both widths, its Windows adapters
+# and resources under Wine in both widths.
+test-shell: native native32 win32 win64
+	@build/native/tests/shell/trellin_shell_tests --gtest_brief=1
+	@$(ASAN32) build/native32/tests/shell/trellin_shell_tests --gtest_brief=1
+	@$(JAPANESE) scripts/wine.sh shell build/win64/tests/shell/trellin_shell_windows_tests.exe --gtest_brief=1
+	@$(JAPANESE) scripts/wine.sh --bits 32 shell build/win32/tests/shell/trellin_shell_windows_tests.exe --gtest_brief=1
 
 test-conversions: release win32 win64
 	@scripts/test-conversions.sh

@@ -1,0 +1,156 @@
+// The recent lists against a real menu and a real settings file.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tests/shell/windows/windows_text.h"
+#include "viewer/resources/resource.h"
+#include "viewer/shell/profile_windows.h"
+#include "viewer/shell/recent_image_list.h"
+#include "viewer/shell/recent_menu_windows.h"
+
+namespace {
+
+constexpr unsigned kFg = ID_RECENT_FOREGROUND_FIRST;
+constexpr unsigned kBg = ID_RECENT_BACKGROUND_FIRST;
+
+// The main menu's recent submenus, found as the frame finds them.
+class RecentMenuTest : public ::testing::Test {
+ protected:
+  RecentMenuTest() : menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {
+    HMENU file = GetSubMenu(menu, 0);
+    foregrounds = GetSubMenu(file, GetMenuItemCount(file) - 4);
+    backgrounds = GetSubMenu(file, GetMenuItemCount(file) - 3);
+  }
+  ~RecentMenuTest() override { DestroyMenu(menu); }
+
+  static std::string TextAt(HMENU m, int position) {
+    char text[300] = {};
+    GetMenuStringA(m, position, text, sizeof(text), MF_BYPOSITION);
+    return text;
+  }
+  static bool GreyedAt(HMENU m, int position) { return GetMenuState(m, position, MF_BYPOSITION) & MF_GRAYED; }
+
+  HMENU menu;
+  HMENU foregrounds;
+  HMENU backgrounds;
+};
+
+TEST_F(RecentMenuTest, ListsShowTheirEntriesAndTheGreyedEmptyItem) {
+  RecentImageList fg = RecentImageList::Foregrounds();
+  fg.BindMenu(std::make_unique<WindowsRecentMenu>(foregrounds));
+  fg.SetCapacity(8);
+  const std::string japanese = Cp932(u8"C:\\画像\\前景.png");
+  ASSERT_TRUE(fg.Add("C:\\a.png"));
+  ASSERT_TRUE(fg.Add(japanese));
+  ASSERT_EQ(GetMenuItemCount(foregrounds), 2);
+  EXPECT_EQ(TextAt(foregrounds, 0), "&1 " + japanese);
+  EXPECT_EQ(TextAt(foregrounds, 1), "&2 C:\\a.png");
+  EXPECT_EQ(GetMenuItemID(foregrounds, 0), kFg);
+  EXPECT_EQ(GetMenuItemID(foregrounds, 1), kFg + 1);
+  EXPECT_FALSE(GreyedAt(foregrounds, 0));
+
+  ASSERT_TRUE(fg.Remove(kFg));
+  ASSERT_TRUE(fg.Remove(kFg));
+  ASSERT_EQ(GetMenuItemCount(foregrounds), 1);
+  EXPECT_EQ(TextAt(foregrounds, 0), "(Empty)");
+  EXPECT_EQ(GetMenuItemID(foregrounds, 0), kFg);
+  EXPECT_TRUE(GreyedAt(foregrounds, 0));
+
+  // The other list and its submenu are untouched.
+  ASSERT_EQ(GetMenuItemCount(backgrounds), 1);
+  EXPECT_EQ(GetMenuItemID(backgrounds, 0), kBg);
+  EXPECT_TRUE(GreyedAt(backgrounds, 0));
+}
+
+// Hands the lines on to the profile functions and keeps them.
+class RecordingWriter final : public SectionWriter {
+ public:
+  bool WriteSection(const std::string& file, const std::string& section, std::string_view lines) override {
+    written = lines;
+    return real.WriteSection(file, section, lines);
+  }
+  std::string written;
+
+ private:
+  WindowsSectionWriter real;
+};
+
+// A settings file of its own in the temporary folder.
+class SettingsFileTest : public ::testing::Test {
+ protected:
+  SettingsFileTest() {
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    file = std::string(folder) + "trellin_shell_test_" + std::to_string(GetCurrentProcessId()) + ".ini";
+    DeleteFileA(file.c_str());
+  }
+  ~SettingsFileTest() override { DeleteFileA(file.c_str()); }
+
+  // The section's keys in file order.
+  std::vector<std::string> Keys(const char* section) const {
+    char lines[4096] = {};
+    GetPrivateProfileSectionA(section, lines, sizeof(lines), file.c_str());
+    std::vector<std::string> keys;
+    for (const char* line = lines; *line; line += std::strlen(line) + 1) {
+      const std::string text = line;
+      keys.push_back(text.substr(0, text.find_last_not_of(' ', text.find('=') - 1) + 1));
+    }
+    return keys;
+  }
+
+  std::string file;
+  WindowsSettingsReader reader;
+  RecordingWriter writer;
+};
+
+TEST_F(SettingsFileTest, SaveReplacesTheWholeSectionAndLoadRestoresTheOrder) {
+  WritePrivateProfileStringA(kRecentForegroundSection, "Stale", "gone", file.c_str());
+  WritePrivateProfileStringA(kRecentBackgroundSection, "Other", "kept", file.c_str());
+  RecentImageList fg = RecentImageList::Foregrounds();
+  fg.SetCapacity(8);
+  fg.Add("C:\\old.png");
+  fg.Add("C:\\new.png");
+  ASSERT_TRUE(fg.SaveToSettings(writer, file, kRecentForegroundSection));
+  // Windows keeps these lines as they are; Wine writes them as "key =value".
+  EXPECT_EQ(writer.written, std::string("DocumentCount = 8\0Document2 = C:\\old.png\0Document1 = C:\\new.png\0\0", 65));
+  EXPECT_EQ(Keys(kRecentForegroundSection), (std::vector<std::string>{"DocumentCount", "Document2", "Document1"}));
+  EXPECT_EQ(Keys(kRecentBackgroundSection), std::vector<std::string>{"Other"});
+
+  RecentImageList next = RecentImageList::Foregrounds();
+  ASSERT_FALSE(next.LoadFromSettings(reader, file, kRecentForegroundSection));  // no menu to rebuild
+  EXPECT_EQ(next.capacity(), 8);
+  EXPECT_EQ(next.Get(kFg), "C:\\new.png");
+  EXPECT_EQ(next.Get(kFg + 1), "C:\\old.png");
+}
+
+TEST_F(SettingsFileTest, OverlongValuesAreReadWholeAndLeftOut) {
+  const std::string longPath = "C:\\" + std::string(300, 'x');
+  WritePrivateProfileStringA(kRecentBackgroundSection, "DocumentCount", "4", file.c_str());
+  WritePrivateProfileStringA(kRecentBackgroundSection, "Document1", longPath.c_str(), file.c_str());
+  WritePrivateProfileStringA(kRecentBackgroundSection, "Document2", "C:\\b.png", file.c_str());
+  EXPECT_EQ(reader.ReadString(file, kRecentBackgroundSection, "Document1"), longPath);
+  RecentImageList bg = RecentImageList::Backgrounds();
+  bg.LoadFromSettings(reader, file, kRecentBackgroundSection);
+  EXPECT_EQ(bg.size(), 1u);
+  EXPECT_EQ(bg.Get(kBg), "C:\\b.png");
+}
+
+TEST_F(SettingsFileTest, NoSettingsFileNameReadsAndWritesNothing) {
+  EXPECT_EQ(reader.ReadInt("", kRecentForegroundSection, "DocumentCount", 0), 0);
+  EXPECT_EQ(reader.ReadString("", kRecentForegroundSection, "Document1"), "");
+  EXPECT_FALSE(writer.WriteSection("", kRecentForegroundSection, std::string_view("A = 1\0", 7)));
+}
+
+TEST(ModuleSettingsFilePath, IsTheProgramsPathWithIni) {
+  char self[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
+  const std::string program(self, length);
+  ASSERT_EQ(program.substr(program.size() - 4), ".exe");
+  EXPECT_EQ(ModuleSettingsFilePath(), program.substr(0, program.size() - 3) + "ini");
+}
+
+}  // namespace

@@ -1,0 +1,65 @@
+// The open dialogs' list of file types, built afresh from the plug-ins each
+// time a dialog opens.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// The plug-in list as the filter builder sees it: each plug-in by its place
+// in the list.
+class FilterPluginList {
+ public:
+  virtual ~FilterPluginList() = default;
+  virtual size_t Count() const = 0;
+  virtual bool IsLoaded(size_t index) const = 0;
+  // Loads the plug-in; its type, 0 when it cannot be loaded.
+  virtual uint32_t Load(size_t index) = 0;
+  // The type of a loaded plug-in.
+  virtual uint32_t Type(size_t index) = 0;
+  // Plug-in information `number` into the buffer of `length` characters; the
+  // characters written, 0 when the plug-in has no such information.
+  virtual int GetInfo(size_t index, int number, char* buffer, int length) = 0;
+  virtual void Unload(size_t index) = 0;
+};
+
+// The four characters of a plug-in type read as a little-endian word.
+constexpr uint32_t PluginType(const char (&name)[5]) {
+  return static_cast<uint32_t>(static_cast<unsigned char>(name[0])) |
+         static_cast<uint32_t>(static_cast<unsigned char>(name[1])) << 8 |
+         static_cast<uint32_t>(static_cast<unsigned char>(name[2])) << 16 |
+         static_cast<uint32_t>(static_cast<unsigned char>(name[3])) << 24;
+}
+inline constexpr uint32_t kImagePluginType = PluginType("00IN");
+inline constexpr uint32_t kArchivePluginType = PluginType("00AM");
+
+// Option bits of BuildFilterBlock.
+inline constexpr unsigned kFilterImagePlugins = 1;
+inline constexpr unsigned kFilterArchivePlugins = 2;
+inline constexpr unsigned kFilterEachType = 16;
+inline constexpr unsigned kOpenDialogFilterOptions = kFilterImagePlugins | kFilterArchivePlugins | kFilterEachType;
+
+// Only "All files" with "*.*": what the dialog offers when no plug-in names
+// a file pattern.
+inline constexpr char kAllFilesFilter[] = "All files\0*.*\0";  // and the literal's own zero ends the list
+inline constexpr size_t kAllFilesFilterSize = sizeof(kAllFilesFilter);
+
+// Description and pattern strings, each ending in a zero, and one more zero
+// after the last: "All files" with "*.*", "All Images" with every collected
+// pattern joined by ';', then (with kFilterEachType) each file type's
+// description and pattern in plug-in and type order. Plug-ins that were not
+// loaded are loaded for the question and unloaded again. Nothing when memory
+// runs out.
+std::optional<std::string> BuildFilterBlock(FilterPluginList& plugins, unsigned options);
+
+// What an open dialog is given: the filter block and the entry shown first
+// (1-based; 0 for the first).
+struct OpenDialogFilter {
+  std::string block;
+  unsigned index;
+};
+
+// "All Images" preselected (index 2); without a block or without patterns
+// only "All files" with index 0.
+OpenDialogFilter MakeOpenDialogFilter(FilterPluginList& plugins);

@@ -1,0 +1,22 @@
+// The settings file as a Windows private-profile file beside the program.
+#pragma once
+
+#include "viewer/shell/profile_section.h"
+#include "viewer/shell/recent_image_list.h"
+
+// Both refuse to work on an empty file name, which the profile functions
+// would take for WIN.INI.
+class WindowsSettingsReader final : public SettingsReader {
+ public:
+  int ReadInt(const std::string& file, const std::string& section, const std::string& key, int fallback) override;
+  std::string ReadString(const std::string& file, const std::string& section, const std::string& key) override;
+};
+
+class WindowsSectionWriter final : public SectionWriter {
+ public:
+  bool WriteSection(const std::string& file, const std::string& section, std::string_view lines) override;
+};
+
+// The program's settings file; empty when the program's own path cannot be
+// had whole (a settings path made from a cut path would name another file).
+std::string ModuleSettingsFilePath();
