@@ -52,7 +52,7 @@ win32 win64: deps
 	@$(call CONFIGURE,build/$@,-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-$@.cmake)
 	@$(call CMAKE_BUILD,build/$@)
 	@mkdir -p dist/$@
-	@cp build/$@/Mornel.s* build/$@/spiconv.exe build/$@/xxgrp/xxgrp.dll build/$@/viewer/spicompose.exe dist/$@/
+	@cp build/$@/Mornel.s* build/$@/spiconv.exe build/$@/xxgrp/xxgrp.dll build/$@/viewer/spicompose.exe build/$@/viewer/Trellin.exe dist/$@/
 
 FUZZ_CONFIG = -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORNEL_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang
 fuzzers: deps

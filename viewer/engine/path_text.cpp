@@ -21,3 +21,29 @@ bool EndsWithSeparator(std::string_view path) {
   }
   return separator;
 }
+
+size_t FileNameStart(std::string_view path) {
+  size_t start = 0;
+  for (size_t i = 0; i < path.size(); i += Cp932CharacterLength(path, i)) {
+    if (path[i] == '\\' || path[i] == '/') start = i + 1;
+  }
+  return start;
+}
+
+namespace {
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); i += Cp932CharacterLength(a, i)) {
+    if (Cp932CharacterLength(a, i) == 2) {
+      if (a.substr(i, 2) != b.substr(i, 2)) return false;
+    } else if (AsciiLower(a[i]) != AsciiLower(b[i])) {
+      return false;
+    }
+  }
+  return true;
+}

@@ -15,6 +15,15 @@ size_t Cp932CharacterLength(std::string_view text, size_t i);
 // The text after the last backslash; the whole path when it has none.
 std::string FileNamePart(std::string_view path);
 
+// The position just after the last '\' or '/' of the path, 0 when there is
+// none: where its file name starts.
+size_t FileNameStart(std::string_view path);
+
+// True when the two texts differ at most in the case of single-byte ASCII
+// letters; both bytes of a two-byte character must match exactly (its
+// second byte may look like a letter).
+bool EqualIgnoringCase(std::string_view a, std::string_view b);
+
 // True when the last character is a backslash or a slash (a single-byte
 // character, not the second byte of a two-byte one).
 bool EndsWithSeparator(std::string_view path);

@@ -16,10 +16,8 @@
 
 #include "plugin/framework/susie_abi.h"
 #include "viewer/engine/picture_decoder.h"
+#include "viewer/engine/plugin_types.h"
 
-// GetPluginInfo 0's first four bytes, read as a little-endian word.
-constexpr uint32_t kImagePluginType = 0x4E493030;    // "00IN"
-constexpr uint32_t kArchivePluginType = 0x4D413030;  // "00AM"
 
 // The first bytes of a file, as the plug-ins are shown them.
 constexpr size_t kPluginHeaderBytes = 2048;

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "viewer/engine/plugin_types.h"
+
 // The plug-in list as the filter builder sees it: each plug-in by its place
 // in the list.
 class FilterPluginList {
@@ -23,16 +25,6 @@ class FilterPluginList {
   virtual int GetInfo(size_t index, int number, char* buffer, int length) = 0;
   virtual void Unload(size_t index) = 0;
 };
-
-// The four characters of a plug-in type read as a little-endian word.
-constexpr uint32_t PluginType(const char (&name)[5]) {
-  return static_cast<uint32_t>(static_cast<unsigned char>(name[0])) |
-         static_cast<uint32_t>(static_cast<unsigned char>(name[1])) << 8 |
-         static_cast<uint32_t>(static_cast<unsigned char>(name[2])) << 16 |
-         static_cast<uint32_t>(static_cast<unsigned char>(name[3])) << 24;
-}
-inline constexpr uint32_t kImagePluginType = PluginType("00IN");
-inline constexpr uint32_t kArchivePluginType = PluginType("00AM");
 
 // Option bits of BuildFilterBlock.
 inline constexpr unsigned kFilterImagePlugins = 1;

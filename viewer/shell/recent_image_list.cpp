@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "viewer/shell/ansi_text.h"
+#include "viewer/engine/path_text.h"
 
 namespace {
 

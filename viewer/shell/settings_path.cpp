@@ -1,6 +1,6 @@
 #include "viewer/shell/settings_path.h"
 
-#include "viewer/shell/ansi_text.h"
+#include "viewer/engine/path_text.h"
 
 std::string SettingsFilePath(std::string_view programPath) {
   // Only a dot inside the file name starts an extension: a dot in a folder

@@ -1,0 +1,352 @@
+#include "viewer/shell/main_frame.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "viewer/engine/path_text.h"
+#include "viewer/resources/resource.h"
+#include "viewer/resources/toolbar_buttons.h"
+#include "viewer/shell/about_dlg.h"
+#include "viewer/shell/open_dialog.h"
+#include "viewer/shell/profile_windows.h"
+#include "viewer/shell/recent_menu_windows.h"
+#include "viewer/shell/strings.h"
+
+namespace {
+
+constexpr int kRecentCapacity = 8;
+constexpr int kResultReadError = 6;
+constexpr UINT kSimpleStatusPart = 255;
+
+// Flipped by the Toolbar command and never read back from the window: the
+// command toggles it whatever the band's state.
+bool toolbarShown = true;
+
+constexpr DWORD kBarStyle =
+    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN;
+
+HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+
+bool IsRecentForeground(WORD id) { return id >= ID_RECENT_FOREGROUND_FIRST && id <= ID_RECENT_FOREGROUND_LAST; }
+bool IsRecentBackground(WORD id) { return id >= ID_RECENT_BACKGROUND_FIRST && id <= ID_RECENT_BACKGROUND_LAST; }
+
+// The string-table entry that prompts for a highlighted menu item.
+UINT PromptIdOf(UINT item, UINT flags) {
+  if (flags & MF_SYSMENU) return 0xE000 | (item >> 4);
+  if (IsRecentForeground(static_cast<WORD>(item))) return IDS_OPEN_RECENT_PROMPT;
+  return item;
+}
+
+}  // namespace
+
+CMainFrame::~CMainFrame() {
+  if (hwnd()) DestroyWindow(hwnd());
+}
+
+HWND CMainFrame::Create() {
+  WNDCLASSEXA windowClass = {};
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.hIcon = LoadIconA(Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+  windowClass.lpszClassName = "TrellinFrame";
+  accelerators_ = LoadAcceleratorsA(Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+  return Window::Create(windowClass, WS_EX_APPWINDOW | WS_EX_WINDOWEDGE, LoadText(IDR_MAINFRAME).c_str(),
+                        WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, kDefaultPlace, nullptr,
+                        LoadMenuA(Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME)));
+}
+
+LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      return OnCreate();
+    case WM_COMMAND:
+      // Commands the frame does not run itself go on to the view.
+      if (!OnFrameCommand(LOWORD(wParam)) && view_.hwnd()) SendMessageA(view_.hwnd(), WM_COMMAND, wParam, lParam);
+      return 0;
+    case WM_INITMENUPOPUP:
+      SetCheckMarks();
+      break;
+    case WM_MENUSELECT:
+      OnMenuSelect(wParam, lParam);
+      return 0;
+    case WM_NOTIFY:
+      if (OnNotify(*reinterpret_cast<const NMHDR*>(lParam))) return 0;
+      break;
+    case WM_SIZE:
+      Layout();
+      return 0;
+    case WM_SETFOCUS:
+      if (view_.hwnd()) SetFocus(view_.hwnd());
+      return 0;
+    case WM_DESTROY:
+      loop_.RemoveMessageFilter(this);
+      loop_.RemoveIdleHandler(this);
+      PostQuitMessage(1);
+      return 0;
+  }
+  return Default(message, wParam, lParam);
+}
+
+LRESULT CMainFrame::OnCreate() {
+  LoadRecentLists();
+  CreateToolbar();
+  CreateRebar();
+  CreateStatusBar();
+  view_.Create(hwnd());
+  SetCheckMarks();
+  loop_.AddMessageFilter(this);
+  loop_.AddIdleHandler(this);
+  return 0;
+}
+
+// The File menu's third and fourth items from its end are the recent
+// background and foreground submenus.
+void CMainFrame::LoadRecentLists() {
+  const std::string settings = ModuleSettingsFilePath();
+  HMENU file = GetSubMenu(GetMenu(hwnd()), 0);
+  const int items = GetMenuItemCount(file);
+  WindowsSettingsReader reader;
+  const struct {
+    RecentImageList& list;
+    int position;
+    const char* section;
+  } lists[] = {{recentBackgrounds_, items - 3, kRecentBackgroundSection},
+               {recentForegrounds_, items - 4, kRecentForegroundSection}};
+  for (const auto& l : lists) {
+    l.list.BindMenu(std::make_unique<WindowsRecentMenu>(GetSubMenu(file, l.position)));
+    l.list.SetCapacity(kRecentCapacity);
+    l.list.LoadFromSettings(reader, settings, l.section);
+  }
+}
+
+void CMainFrame::CreateToolbar() {
+  toolbar_ =
+      CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, kBarStyle | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT, 0, 0, 0, 0, hwnd(),
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_VIEW_TOOLBAR)), Instance(), nullptr);
+  SendMessageA(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageA(toolbar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(kToolbarButtonWidth, kToolbarButtonHeight));
+  std::vector<TBBUTTON> buttons;
+  int picture = 0;
+  for (unsigned id : kToolbarButtons) {
+    TBBUTTON button = {};
+    button.idCommand = static_cast<int>(id);
+    button.fsState = TBSTATE_ENABLED;
+    button.fsStyle = id == kToolbarSeparator ? BTNS_SEP : BTNS_BUTTON;
+    button.iBitmap = id == kToolbarSeparator ? 0 : picture++;
+    buttons.push_back(button);
+  }
+  TBADDBITMAP bitmap = {Instance(), IDR_MAINFRAME};
+  SendMessageA(toolbar_, TB_ADDBITMAP, picture, reinterpret_cast<LPARAM>(&bitmap));
+  SendMessageA(toolbar_, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+  SendMessageA(toolbar_, TB_AUTOSIZE, 0, 0);
+}
+
+void CMainFrame::CreateRebar() {
+  rebar_ = CreateWindowExA(0, REBARCLASSNAMEA, nullptr,
+                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT | RBS_BANDBORDERS |
+                               RBS_AUTOSIZE | CCS_NODIVIDER,
+                           0, 0, 0, 0, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_VIEW_TOOLBAR)),
+                           Instance(), nullptr);
+  SIZE size = {};
+  SendMessageA(toolbar_, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
+  REBARBANDINFOA band = {};
+  band.cbSize = REBARBANDINFOA_V3_SIZE;
+  band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_STYLE | RBBIM_ID | RBBIM_SIZE;
+  band.fStyle = RBBS_CHILDEDGE | RBBS_BREAK;
+  band.hwndChild = toolbar_;
+  band.cxMinChild = size.cx;
+  band.cyMinChild = size.cy;
+  band.cx = size.cx;
+  band.wID = kToolbarBandId;
+  SendMessageA(rebar_, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
+}
+
+void CMainFrame::CreateStatusBar() {
+  statusBar_ = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | SBARS_SIZEGRIP,
+                                   LoadText(IDS_READY).c_str(), hwnd(), ID_VIEW_STATUS_BAR);
+}
+
+// The rebar across the top, the status bar at the bottom when shown, the
+// view in between.
+void CMainFrame::Layout() {
+  RECT client;
+  GetClientRect(hwnd(), &client);
+  LONG top = 0, bottom = client.bottom;
+  if (rebar_) {
+    SendMessageA(rebar_, WM_SIZE, 0, 0);
+    RECT bar;
+    GetWindowRect(rebar_, &bar);
+    top = bar.bottom - bar.top;
+  }
+  if (statusBar_ && IsWindowVisible(statusBar_)) {
+    SendMessageA(statusBar_, WM_SIZE, 0, 0);
+    RECT bar;
+    GetWindowRect(statusBar_, &bar);
+    bottom -= bar.bottom - bar.top;
+  }
+  if (view_.hwnd()) MoveWindow(view_.hwnd(), 0, top, client.right, std::max<LONG>(0, bottom - top), TRUE);
+}
+
+void CMainFrame::SetCheckMarks() {
+  HMENU menu = GetMenu(hwnd());
+  CheckMenuItem(menu, ID_VIEW_TOOLBAR, MF_BYCOMMAND | (toolbarShown ? MF_CHECKED : MF_UNCHECKED));
+  CheckMenuItem(menu, ID_VIEW_STATUS_BAR,
+                MF_BYCOMMAND | (statusBar_ && IsWindowVisible(statusBar_) ? MF_CHECKED : MF_UNCHECKED));
+}
+
+bool CMainFrame::PreTranslateMessage(MSG* message) {
+  return accelerators_ && TranslateAcceleratorA(hwnd(), accelerators_, message);
+}
+
+void CMainFrame::OnIdle() { SetCheckMarks(); }
+
+// While a menu item is highlighted the status bar shows its prompt; when
+// the menu closes it shows "Ready" again.
+void CMainFrame::OnMenuSelect(WPARAM wParam, LPARAM lParam) {
+  const UINT item = LOWORD(wParam), flags = HIWORD(wParam);
+  if (flags == 0xFFFF && lParam == 0) {
+    SendMessageA(statusBar_, SB_SIMPLE, FALSE, 0);
+    return;
+  }
+  const std::string prompt = flags & (MF_POPUP | MF_SEPARATOR) ? std::string() : PromptOf(PromptIdOf(item, flags));
+  SendMessageA(statusBar_, SB_SIMPLE, TRUE, 0);
+  SendMessageA(statusBar_, SB_SETTEXTA, kSimpleStatusPart | SBT_NOBORDERS, reinterpret_cast<LPARAM>(prompt.c_str()));
+}
+
+// A toolbar button's tool-tip; the rebar's height changes.
+bool CMainFrame::OnNotify(const NMHDR& header) {
+  if (header.code == RBN_HEIGHTCHANGE) {
+    Layout();
+    return true;
+  }
+  if (header.code != TTN_GETDISPINFOA && header.code != TTN_GETDISPINFOW) return false;
+  static std::string tip;
+  tip = ToolTipOf(static_cast<UINT>(header.idFrom));
+  if (header.code == TTN_GETDISPINFOA) {
+    auto& info = const_cast<NMTTDISPINFOA&>(reinterpret_cast<const NMTTDISPINFOA&>(header));
+    info.lpszText = &tip[0];
+  } else {
+    auto& info = const_cast<NMTTDISPINFOW&>(reinterpret_cast<const NMTTDISPINFOW&>(header));
+    MultiByteToWideChar(CP_ACP, 0, tip.c_str(), -1, info.szText, sizeof info.szText / sizeof info.szText[0]);
+    info.lpszText = info.szText;
+  }
+  return true;
+}
+
+bool CMainFrame::OnFrameCommand(WORD id) {
+  switch (id) {
+    case ID_FILE_NEW:
+      OnNew();
+      return true;
+    case ID_FILE_OPEN_FOREGROUND:
+    case ID_FILE_FORCE_FOREGROUND:
+    case ID_FILE_OPEN_BACKGROUND:
+      OnOpen(id);
+      return true;
+    case ID_APP_EXIT:
+      PostMessageA(hwnd(), WM_CLOSE, 0, 0);
+      return true;
+    case ID_VIEW_TOOLBAR:
+      OnToolbar();
+      return true;
+    case ID_VIEW_STATUS_BAR:
+      OnStatusBar();
+      return true;
+    case ID_APP_ABOUT:
+      OnAbout();
+      return true;
+  }
+  if (IsRecentForeground(id)) {
+    OnRecentForeground(id);
+    return true;
+  }
+  if (IsRecentBackground(id)) {
+    OnRecentBackground(id);
+    return true;
+  }
+  return false;
+}
+
+void CMainFrame::OnOpen(WORD id) {
+  const bool background = id == ID_FILE_OPEN_BACKGROUND;
+  const auto chosen =
+      RunOpenDialog(hwnd(), background ? IDS_OPEN_BACKGROUND_TITLE : IDS_OPEN_FOREGROUND_TITLE, view_.plugins());
+  if (!chosen) return;
+  const char* path = chosen->path.c_str();
+  const int result = id == ID_FILE_FORCE_FOREGROUND ? view_.ForceForeground(path)
+                     : background                   ? view_.OpenImage(path, kMayBeBackground)
+                                                    : view_.OpenImage(path, kMayBeForeground);
+  if (result != 0) return ShowOpenFailure(result, !background, chosen->title);
+  (background ? recentBackgrounds_ : recentForegrounds_).Add(chosen->path);
+  view_.RefreshCaption();
+}
+
+// Recent foregrounds reopen through the forcing path, whichever command
+// first opened them: a picture without alpha comes back keyed.
+void CMainFrame::OnRecentForeground(WORD id) {
+  const auto path = recentForegrounds_.Get(id);
+  if (!path) return;
+  const int result = view_.ForceForeground(path->c_str());
+  if (result != 0) {
+    ShowOpenFailure(result, true, FileNamePart(*path));
+    recentForegrounds_.Remove(id);
+    return;
+  }
+  recentForegrounds_.Promote(id);
+  view_.RefreshCaption();
+}
+
+void CMainFrame::OnRecentBackground(WORD id) {
+  const auto path = recentBackgrounds_.Get(id);
+  if (!path) return;
+  const int result = view_.OpenImage(path->c_str(), kMayBeBackground);
+  if (result != 0) {
+    ShowOpenFailure(result, false, FileNamePart(*path));
+    recentBackgrounds_.Remove(id);
+    return;
+  }
+  recentBackgrounds_.Promote(id);
+  view_.RefreshCaption();
+}
+
+void CMainFrame::OnToolbar() {
+  toolbarShown = !toolbarShown;
+  const LRESULT band = SendMessageA(rebar_, RB_IDTOINDEX, kToolbarBandId, 0);
+  SendMessageA(rebar_, RB_SHOWBAND, static_cast<WPARAM>(band), toolbarShown);
+  SetCheckMarks();
+  Layout();
+}
+
+void CMainFrame::OnStatusBar() {
+  const bool show = !IsWindowVisible(statusBar_);
+  ShowWindow(statusBar_, show ? SW_SHOWNOACTIVATE : SW_HIDE);
+  SetCheckMarks();
+  Layout();
+}
+
+void CMainFrame::OnNew() {
+  view_.ClearImages();
+  view_.RefreshCaption();
+}
+
+void CMainFrame::OnAbout() {
+  CAboutDlg about;
+  about.DoModal(GetActiveWindow());
+}
+
+void CMainFrame::ShowOpenFailure(int result, bool foreground, const std::string& caption) {
+  const UINT text = result == kResultReadError ? IDS_IMAGE_UNREADABLE
+                    : foreground               ? IDS_BROKEN_OR_NO_ALPHA
+                                               : IDS_BROKEN_OR_ALPHA_BACKGROUND;
+  MessageBoxA(hwnd(), LoadText(text).c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+// Nothing is written while the program runs: the lists go to the settings
+// file once, after the frame's last message.
+void CMainFrame::OnFinalMessage() {
+  const std::string settings = ModuleSettingsFilePath();
+  WindowsSectionWriter writer;
+  recentBackgrounds_.SaveToSettings(writer, settings, kRecentBackgroundSection);
+  recentForegrounds_.SaveToSettings(writer, settings, kRecentForegroundSection);
+}

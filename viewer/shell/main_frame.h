@@ -1,0 +1,78 @@
+// The program's one top-level window: the menu bar, the toolbar in a
+// rebar, the status bar and the image view as client window. It owns the
+// two recent-image lists, runs its own commands (opening, the recent
+// entries, New, Exit, the bar switches, About) and passes every other
+// command on to the view.
+//
+// The menu is the frame's own menu bar rather than a toolbar-like command
+// bar: Windows then gives Alt, F10, mnemonics, moving between the menus
+// with the arrow keys and every accessibility tool's view of the menu by
+// itself, with no keyboard or mouse hook of ours. The rebar holds the
+// toolbar as its one band, with the band identifier 60161.
+#pragma once
+
+#include <windows.h>
+
+#include "viewer/shell/recent_image_list.h"
+#include "viewer/shell/trellin_view.h"
+#include "viewer/shell/window.h"
+
+// The rebar band that holds the toolbar.
+inline constexpr UINT kToolbarBandId = 60161;
+
+class CMainFrame : public Window, public MessageFilter, public IdleHandler {
+ public:
+  // Constructs the view, which finds the plug-ins and binds the image
+  // writer (or ends the program).
+  explicit CMainFrame(MessageLoop& loop) : loop_(loop) {}
+  ~CMainFrame() override;
+
+  // The frame window with its caption, menu and keys; null on failure.
+  HWND Create();
+
+  bool PreTranslateMessage(MSG* message) override;
+  void OnIdle() override;
+
+  CTrellinView& view() { return view_; }
+  HWND rebar() const { return rebar_; }
+  HWND toolbar() const { return toolbar_; }
+  HWND statusBar() const { return statusBar_; }
+  RecentImageList& recentForegrounds() { return recentForegrounds_; }
+  RecentImageList& recentBackgrounds() { return recentBackgrounds_; }
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // Saves both recent lists once the window is gone.
+  void OnFinalMessage() override;
+
+ private:
+  LRESULT OnCreate();
+  void CreateToolbar();
+  void CreateRebar();
+  void CreateStatusBar();
+  void LoadRecentLists();
+  void Layout();
+  void SetCheckMarks();
+  void OnMenuSelect(WPARAM wParam, LPARAM lParam);
+  bool OnNotify(const NMHDR& header);
+
+  // The frame's own commands; false for every other command.
+  bool OnFrameCommand(WORD id);
+  void OnOpen(WORD id);
+  void OnRecentForeground(WORD id);
+  void OnRecentBackground(WORD id);
+  void OnToolbar();
+  void OnStatusBar();
+  void OnNew();
+  void OnAbout();
+  void ShowOpenFailure(int result, bool foreground, const std::string& caption);
+
+  MessageLoop& loop_;
+  HWND rebar_ = nullptr;
+  HWND toolbar_ = nullptr;
+  HWND statusBar_ = nullptr;
+  CTrellinView view_;
+  RecentImageList recentForegrounds_ = RecentImageList::Foregrounds();
+  RecentImageList recentBackgrounds_ = RecentImageList::Backgrounds();
+  HACCEL accelerators_ = nullptr;
+};

@@ -1,0 +1,98 @@
+// The frame's client window: a scrolling window that shows the picture,
+// lets the foreground be dragged by an opaque pixel, opens a dropped file,
+// runs the output commands and prints one page. It owns the document with
+// its plug-ins and image writer, and the surface the composite is made in.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "viewer/engine/compose.h"
+#include "viewer/engine/composite_surface.h"
+#include "viewer/engine/image_document.h"
+#include "viewer/engine/image_writer_binding.h"
+#include "viewer/engine/plugin_host.h"
+#include "viewer/shell/window.h"
+
+struct ScrollState {
+  POINT position = {0, 0};
+  SIZE extent = {1, 1};
+  SIZE line = {1, 1};
+  SIZE page = {1, 1};
+};
+
+class CTrellinView : public Window {
+ public:
+  // Finds the plug-ins and binds the image writer; without the writer the
+  // program ends here with its warning.
+  CTrellinView();
+
+  HWND Create(HWND parent);
+
+  // The document's opening operations, with what the view does after a
+  // picture arrives: a new foreground is centred, a new background gets a
+  // composite surface. Each returns the document's result code.
+  int OpenImage(const char* path, int mode);
+  int ForceForeground(const char* path);
+  void ClearImages();
+  // Sets the parent window's caption to the document's.
+  void RefreshCaption();
+
+  // The printed page: page 0 only, painted at the device context's origin
+  // with the fill strips of the view's client rectangle. False, with nothing
+  // drawn, for any other page.
+  bool PrintPage(HDC dc, int page);
+
+  ImageDocument& document() { return document_; }
+  PluginList& plugins() { return plugins_; }
+  const ScrollState& scroll() const { return scroll_; }
+  Point foregroundOffset() const { return offset_; }
+  bool dragging() const { return dragging_; }
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  bool OnCommand(WORD id);
+  void AfterReplacing(Replaced replaced);
+  void CentreForeground();
+  void CreateCompositeSurface();
+
+  // Painting, into the screen or a printer: the picture's top-left corner
+  // at the device context's origin.
+  void Paint(HDC dc, bool screen);
+  void FillAround(HDC dc, SIZE picture, bool screen);
+  void DrawRows(HDC dc, const BitmapInfoHeader& header, const uint8_t* pixels);
+
+  // Scrolling.
+  void SetScrollExtent(SIZE extent);
+  void SetScrollLine(SIZE line);
+  void UpdateScrollBars();
+  void ScrollTo(POINT position);
+  void OnScroll(int bar, WORD request);
+  void OnWheel(int delta, bool horizontal);
+  SIZE ClientSize() const;
+
+  void OnButtonDown(LPARAM lParam);
+  void OnMouseMove(WPARAM wParam, LPARAM lParam);
+  void OnDropFiles(HDROP drop);
+
+  void SaveComposite();
+  void SetWallpaper(WallpaperCommand command);
+  void CopyComposite();
+  void PasteImage();
+  void Print();
+
+  const uint8_t* CompositePixels() const { return surface_.pixels(); }
+  void ShowMessage(const char* text, const char* caption);
+
+  PluginList plugins_;
+  ImageWriterBinding writer_;
+  ImageDocument document_{plugins_};
+  CompositeSurface surface_;
+  ScrollState scroll_;
+  bool dragging_ = false;
+  Point offset_;
+  POINT lastMouse_ = {0, 0};
+};
