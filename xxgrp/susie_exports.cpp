@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "plugin/framework/plugin_info.h"
 #include "plugin/framework/susie_abi.h"
 #include "xxgrp/picture_decoder.h"
 #include "xxgrp/signature.h"
@@ -29,7 +30,6 @@ const char* const kPluginInfo[] = {
     "*.ico",
     "Icon",
 };
-constexpr int kInfoCount = static_cast<int>(sizeof kPluginInfo / sizeof kPluginInfo[0]);
 
 int Code(SpiResult result) { return static_cast<int>(result); }
 
@@ -55,14 +55,7 @@ SpiResult FileSpan(platform::ReadOnlyFile* file, SpiLongPtr offset, ByteSpan* da
 }  // namespace
 
 SPI_EXPORT int SPI_CALL GetPluginInfo(int infoNo, char* buffer, int bufferLength) {
-  // A buffer without room for the terminating NUL gets nothing at all.
-  if (infoNo < 0 || infoNo >= kInfoCount || !buffer || bufferLength < 1) return 0;
-  const char* text = kPluginInfo[infoNo];
-  size_t length = std::strlen(text);
-  if (length >= static_cast<size_t>(bufferLength)) length = static_cast<size_t>(bufferLength) - 1;
-  std::memcpy(buffer, text, length);
-  buffer[length] = '\0';
-  return static_cast<int>(length);
+  return CopyPluginInfo(kPluginInfo, infoNo, buffer, bufferLength);
 }
 
 // The content alone decides; the file name is not looked at, since the

@@ -4,6 +4,7 @@
 
 #include "platform/platform.h"
 #include "plugin/framework/detect.h"
+#include "plugin/framework/plugin_info.h"
 
 namespace {
 
@@ -42,14 +43,7 @@ SpiResult PictureOf(const char* fileName, ByteSpan data, DecodeTarget target, co
 }  // namespace
 
 SPI_EXPORT int SPI_CALL GetPluginInfo(int infoNo, char* buffer, int bufferLength) {
-  // A buffer without room for the terminating NUL gets nothing at all.
-  if (infoNo < 0 || infoNo > 3 || bufferLength < 1) return 0;
-  const char* text = kPluginInfo[infoNo];
-  size_t length = std::strlen(text);
-  if (length >= static_cast<size_t>(bufferLength)) length = static_cast<size_t>(bufferLength) - 1;
-  std::memcpy(buffer, text, length);
-  buffer[length] = '\0';
-  return static_cast<int>(length);
+  return CopyPluginInfo(kPluginInfo, infoNo, buffer, bufferLength);
 }
 
 SPI_EXPORT int SPI_CALL IsSupported(const char* fileName, const void* source) {
@@ -63,8 +57,7 @@ SPI_EXPORT int SPI_CALL IsSupported(const char* fileName, const void* source) {
   return CreateDecoder(fileName, ByteSpan{header, sizeof header}, nullptr);
 }
 
-SPI_EXPORT int SPI_CALL GetPictureInfo(const char* buffer, SpiLongPtr length, unsigned int flag,
-                                       PictureInfo* info) {
+SPI_EXPORT int SPI_CALL GetPictureInfo(const char* buffer, SpiLongPtr length, unsigned int flag, PictureInfo* info) {
   ByteSpan data;
   if (flag & 1) {
     if (!MemorySpan(buffer, length, &data)) return Code(SpiResult::UnsupportedFormat);
