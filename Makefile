@@ -45,7 +45,7 @@ native32: deps
 	@$(call CMAKE_BUILD,build/native32)
 
 release: deps
-	@$(call CONFIGURE,build/release,-DCMAKE_BUILD_TYPE=Release -DMORNEL_BENCH=ON)
+	@$(call CONFIGURE,build/release,-DCMAKE_BUILD_TYPE=Release -DMORNEL_BENCH=ON -DMORNEL_TESTS=OFF)
 	@$(call CMAKE_BUILD,build/release)
 
 win32 win64: deps

@@ -144,8 +144,8 @@ SpiResult SpiBbm::Decode(ByteSpan data, DecodeTarget target, const Progress& pro
     const size_t band = first.topRowFirst ? grid.down - 1 - row : row;
     uint8_t* bandStart = canvas.bits + band * bandSize;
     for (size_t column = 0; column < grid.across; ++column, recordOffset += grid.recordSize) {
-      TileRecord::Read(data, recordOffset, &tile);  // present, as checked above
-      DrawTile(tile, canvas, bandStart + column * canvas.cellBytes);
+      // Every record is present, as checked above.
+      if (TileRecord::Read(data, recordOffset, &tile)) DrawTile(tile, canvas, bandStart + column * canvas.cellBytes);
     }
   }
   if (progress.Stop(1, kStages)) return SpiResult::Aborted;
