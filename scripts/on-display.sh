@@ -3,11 +3,14 @@
 # and stopped afterwards; only that server is stopped.
 #   scripts/on-display.sh COMMAND [ARGS...]
 set -uo pipefail
-number=$((100 + $$ % 800))
-while [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
-Xvfb ":$number" -screen 0 1600x1200x24 -nolisten tcp >/dev/null 2>&1 &
+# The server picks a free display number itself and writes it to us, so
+# that runs side by side never take the same one.
+numbers=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$numbers" >/dev/null 2>&1 &
 server=$!
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$number" ] && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$numbers" ] && break; sleep 0.1; done
+number=$(head -1 "$numbers")
+rm -f "$numbers"
 DISPLAY=":$number" "$@"
 status=$?
 kill "$server" 2>/dev/null
