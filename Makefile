@@ -28,7 +28,7 @@ JAPANESE = LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 
 .PHONY: all deps native native32 release win32 win64 fuzzers fuzzers32 test test-native test-native32 \
         test-limits test-windows test-windows32 test-xxgrp test-engine-windows test-spicompose test-conversions check-dlls fuzz-smoke fuzz conformance \
-        conformance32 test-shell bench run clean
+        conformance32 test-shell test-viewer bench run clean
 
 all: native native32 release win32 win64 fuzzers fuzzers32
 
@@ -53,6 +53,7 @@ win32 win64: deps
 	@$(call CMAKE_BUILD,build/$@)
 	@mkdir -p dist/$@
 	@cp build/$@/Mornel.s* build/$@/spiconv.exe build/$@/xxgrp/xxgrp.dll build/$@/viewer/spicompose.exe build/$@/viewer/Trellin.exe dist/$@/
+	@scripts/package.sh $(subst win,,$@)
 
 FUZZ_CONFIG = -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORNEL_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang
 fuzzers: deps
@@ -65,7 +66,8 @@ fuzzers32: deps
 
 test: all
 	@$(MAKE) --no-print-directory test-native test-native32 test-limits test-windows test-windows32 \
-	  test-xxgrp test-engine-windows test-spicompose test-conversions check-dlls fuzz-smoke conformance conformance32 test-shell
+	  test-xxgrp test-engine-windows test-spicompose test-conversions check-dlls fuzz-smoke conformance conformance32 test-shell \
+	  test-viewer
 	@echo "all tests passed"
 
 test-native: native
@@ -97,6 +99,11 @@ test-shell: native native32 win32 win64
 	@$(ASAN32) build/native32/tests/shell/trellin_shell_tests --gtest_brief=1
 	@$(JAPANESE) scripts/wine.sh shell build/win64/tests/shell/trellin_shell_windows_tests.exe --gtest_brief=1
 	@$(JAPANESE) scripts/wine.sh --bits 32 shell build/win32/tests/shell/trellin_shell_windows_tests.exe --gtest_brief=1
+
+# The real Trellin.exe of both widths as a user works it, on a virtual
+# display; also reports how fast a drag step repaints.
+test-viewer: win32 win64
+	@scripts/test-viewer.sh 64 32 speed
 
 test-conversions: release win32 win64
 	@scripts/test-conversions.sh

@@ -58,7 +58,6 @@ composite() {
   if [[ $line == ok* ]]; then pass "${line#ok   }"; else fail "${line#FAIL }"; return 1; fi
 }
 
-expect_title() { driver wait-title "$FRAME" "$1" "$(timeout_ms)"; }
 title_is() { check "caption: $1" expect_title "$1"; }
 
 # message CAPTION TEXT: a message box of that caption shows that text (line
@@ -81,13 +80,14 @@ readonly TITLE_SAVE='名前を付けて保存'
 readonly SPRITE='sprite.tga (96x64x32 bit)'
 readonly SCENE='scene.bmp (480x320x24 bit)'
 
-# An application folder: the viewer with the plug-in and the image writer
-# of its width, as a user unpacks it, and nothing else.
+# An application folder: the package of that width unpacked, as a user
+# unpacks it (the viewer, the plug-in and the image writer of its width).
 make_app() {
   local bits=$1 folder=$2
-  rm -rf "$folder"
-  mkdir -p "$folder"
-  cp dist/win$bits/Trellin.exe dist/win$bits/xxgrp.dll dist/win$bits/Mornel.sp? "$folder/"
+  rm -rf "$folder" "$folder.unpacked"
+  /usr/bin/python3 -m zipfile -e "dist/Trellin-win$bits.zip" "$folder.unpacked"
+  mv "$folder.unpacked/Trellin-win$bits" "$folder"
+  rmdir "$folder.unpacked"
 }
 
 # ---------------------------------------------------------------- 64-bit
@@ -150,6 +150,9 @@ save_as() {
   screenshot "$shots/failed-save-$(basename "$path").png"
   return 1
 }
+
+png_file() { [ "$(head -c 4 "$1" | tail -c 3)" = PNG ]; }
+bmp_file() { [ "$(head -c 2 "$1")" = BM ]; }
 
 # copy_check KEYS NAME BACKGROUND FOREGROUND X,Y: copies with the keys and
 # reads the clipboard from another process.
@@ -256,6 +259,14 @@ first_run() {
   save_as ctrl+s "$out/composite.png" && composite "$out/composite.png" scene sprite "$at"
   save_as toolbar "$out/composite.jpg" && composite "$out/composite.jpg" scene sprite "$at"
   save_as menu "$out/composite.bmp" && composite "$out/composite.bmp" scene sprite "$at"
+  # The format goes by the extension, in any letter case; ".jpeg" is not
+  # one of the three and gets a bitmap, and a name without one gets ".bmp".
+  save_as ctrl+s "$out/Upper.PNG" && check "a .PNG name gets a PNG file" png_file "$out/Upper.PNG"
+  save_as ctrl+s "$out/composite.jpeg" && composite "$out/composite.jpeg" scene sprite "$at" &&
+    check "a .jpeg name gets a bitmap" bmp_file "$out/composite.jpeg"
+  rm -f "$out/plain.bmp"
+  keys ctrl+s && choose_file "$TITLE_SAVE" "$out/plain" && wait_file "$out/plain.bmp" &&
+    composite "$out/plain.bmp" scene sprite "$at" || fail "a name without extension gets no .bmp file"
 
   # Dragging with the real mouse: by an opaque pixel the sprite moves; by
   # a clear one (its corner) it stays.
@@ -369,9 +380,21 @@ second_run() {
   keys alt+f g
   xdotool key 1
   title_is "Trellin - $SPRITE / $SCENE"
-  keys alt+f x
+  # A copy still to be rendered when the window closes is rendered then:
+  # the clipboard keeps the composite after the program has gone.
+  local at
+  at=$(centred 96 64)
+  driver clipboard-clear
+  keys ctrl+c
+  keys alt+F4
   viewer_wait_exit
-  same "exit code of the second run" "$VIEWER_EXIT" 1
+  same "exit code after Alt+F4" "$VIEWER_EXIT" 1
+  local kept=$work/64/out/after-exit.bmp
+  if driver clipboard-save "$(winpath "$kept")"; then
+    composite "$kept" scene sprite "$at"
+  else
+    fail "the copy was lost when the viewer closed"
+  fi
   same "recent foregrounds after the second run" "$(settings "$app/Trellin.ini" RecentFgImage)" \
     "DocumentCount=8 Document3=$(winpath "$pics/keyed24.tga") Document2=$(winpath "$pics/keyed8.tga") Document1=$(winpath "$pics/sprite.tga")"
 }
@@ -389,6 +412,7 @@ pass_64() {
 
   wine_session_begin 64 viewer
   viewer_session_begin 64
+  viewer_own_captions yes
   driver add-printer "Trellin test printer" "$(winpath tests/gui_e2e/file-printer.ppd)" "|cat >'$work/64/print/job.ps'"
   missing_writer
   first_run "$app" "$pics" "$out" && second_run "$app" "$pics"
@@ -406,6 +430,7 @@ pass_32() {
   make_app 32 "$app"
   wine_session_begin 32 viewer
   viewer_session_begin 32
+  viewer_own_captions yes
   need "the 32-bit viewer starts" viewer_start "$app" "$work/32/viewer.log" || { viewer_session_end; wine_session_end; return; }
   driver place "$FRAME" 0 0 640 480
   keys ctrl+alt+o && choose_file "$TITLE_OPEN_FOREGROUND" "$pics/sprite.tga"
@@ -440,6 +465,7 @@ speed() {
   make_app 64 "$app"
   wine_session_begin 64 viewer
   viewer_session_begin 64
+  viewer_own_captions yes
   viewer_start "$app" "$work/speed/viewer.log" || { echo "speed: the viewer did not start"; viewer_session_end; wine_session_end; return; }
   driver place "$FRAME" 0 0 1600 1200
   driver drop "$VIEW" 10 10 "$(winpath "$pics/large-scene.bmp")"

@@ -14,11 +14,9 @@ export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 
 viewer_session_begin() {
   VIEWER_BITS=$1
-  VIEWER_TIMEOUT=${VIEWER_TIMEOUT:-$([ "$VIEWER_BITS" = 32 ] && echo 300 || echo 20)}
+  VIEWER_TIMEOUT=$([ "$VIEWER_BITS" = 32 ] && echo 300 || echo 20)
   # The 64-bit driver serves both widths: it only talks to windows.
   DRIVER_EXE=$viewer_session_root/build/win64/tests/gui_e2e/trellin_driver.exe
-  # Without a window manager Wine draws the frames' captions itself.
-  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
   # One driver process serves every command: a Wine program start per
   # command would cost a quarter of a second each.
   # The coprocess's own descriptors are closed in subshells, and commands
@@ -41,6 +39,18 @@ viewer_session_end() {
 
 # driver COMMAND ARGUMENTS...: one command of the driver; its output, and
 # its exit code as the function's.
+# On a display without a window manager nobody draws window captions:
+# Wine draws them itself with this setting, and leaves them to the window
+# manager without it.
+viewer_own_captions() {
+  if [ "$1" = yes ]; then
+    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+  else
+    /usr/lib/wine/wine64 reg delete 'HKCU\Software\Wine\X11 Driver' /v Decorated /f >/dev/null 2>&1
+  fi
+  return 0
+}
+
 driver() {
   local IFS=$'\t' line
   printf '%s\n' "$*" >&"$DRIVER_IN"
@@ -65,7 +75,17 @@ viewer_start() {
   local folder=$1 log=$2
   (cd "$folder" && exec "$(wine_for "$VIEWER_BITS")" Trellin.exe >"$log" 2>&1) &
   VIEWER_PID=$!
-  FRAME=$(driver wait-window TrellinFrame - "$(timeout_ms)") || return 1
+  # Looked for in short turns, so that a program that ends at once is
+  # reported at once.
+  local waited=0
+  until FRAME=$(driver wait-window TrellinFrame - 2000 2>/dev/null); do
+    waited=$((waited + 2))
+    if ! kill -0 "$VIEWER_PID" 2>/dev/null || [ $waited -ge "$VIEWER_TIMEOUT" ]; then
+      echo "the viewer did not show its window; its output:" >&2
+      head -5 "$log" >&2
+      return 1
+    fi
+  done
   VIEW=$(driver child "$FRAME" TrellinView) || return 1
   TOOLBAR=$(driver child "$FRAME" ToolbarWindow32) || return 1
   XFRAME=$(driver xwindow "$FRAME") || return 1
@@ -87,8 +107,13 @@ viewer_wait_exit() {
 }
 
 # The X window of a Windows top-level window, focused for keyboard input.
-# Without a window manager, windowactivate cannot work; focusing can.
-focus_window() { xdotool windowfocus --sync "$(driver xwindow "$1")"; }
+# Without a window manager, windowactivate cannot work; focusing can. With
+# one, activating raises the window and gives it the focus the manager's way.
+focus_window() {
+  local x
+  x=$(driver xwindow "$1") || return 1
+  xdotool windowactivate --sync "$x" 2>/dev/null || xdotool windowfocus --sync "$x"
+}
 
 # keys KEY...: key strokes to the frame, as xdotool names them (ctrl+alt+o).
 keys() {
@@ -98,23 +123,43 @@ keys() {
 # The text of a file dialog's file name field.
 file_name_field() { driver controls "$1" | awk -F'\t' '$1 == 1148 && $2 == "Edit" {print $3}'; }
 
+# wait_field DIALOG TEXT: until the dialog's file name field holds the
+# text; keys can still be on their way to a busy program.
+wait_field() {
+  local waited=0
+  until [ "$(file_name_field "$1")" = "$2" ]; do
+    [ $waited -ge $((VIEWER_TIMEOUT / 4 + 2)) ] && return 1
+    sleep 1
+    waited=$((waited + 1))
+  done
+}
+
 # choose_file TITLE PATH: in the file dialog of that title, types the path
-# and confirms; waits until the dialog has gone. Keys typed while the
-# dialog is still settling can go astray, so the field is read back and
-# typed again until it holds the path.
+# and confirms; waits until the dialog has gone. Wine reads the modifier
+# keys' state when it handles a key, not when the key was pressed: keys
+# that reach a busy program late can lose their Shift (":" arrives as
+# ";"). So the keys go slowly to a 32-bit program under the emulator, and
+# the field is read back and typed again until it holds the path; when it
+# never does, the dialog is cancelled.
 choose_file() {
   local title=$1 path
   path=$(winpath "$2")
-  local dialog try
+  local dialog try delay
+  delay=$([ "$VIEWER_BITS" = 32 ] && echo 60 || echo 8)
   dialog=$(driver wait-window '#32770' "$title" "$(timeout_ms)") || return 1
   for try in 1 2 3; do
     focus_window "$dialog"
     xdotool key ctrl+a
-    xdotool type --delay 8 "$path"
-    [ "$(file_name_field "$dialog")" = "$path" ] && break
+    xdotool type --delay "$delay" "$path"
+    if wait_field "$dialog" "$path"; then
+      xdotool key Return
+      driver wait-gone "$dialog" "$(timeout_ms)"
+      return
+    fi
   done
-  xdotool key Return
-  driver wait-gone "$dialog" "$(timeout_ms)"
+  echo "choose_file: the field holds \"$(file_name_field "$dialog")\", not \"$path\"" >&2
+  xdotool key Escape
+  return 1
 }
 
 # click_toolbar COMMAND: a real mouse click on that toolbar button.
@@ -135,6 +180,9 @@ wait_file() {
     waited=$((waited + 1))
   done
 }
+
+# expect_title TEXT: until the frame's caption reads so.
+expect_title() { driver wait-title "$FRAME" "$1" "$(timeout_ms)"; }
 
 # The view's client area: its screen origin and size, "X Y WIDTH HEIGHT".
 view_client() { driver rect "$VIEW" | awk '{print $5, $6, $7, $8}'; }

@@ -14,6 +14,8 @@ wine_session_begin() {
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   if [ "$bits" = 32 ]; then
+    # A 64-bit session before this one may have left its setting behind.
+    unset QEMU_RESERVED_VA
     source "$wine_session_root/scripts/emulator-env.sh"
   else
     # As in wine.sh: a prefix for 64-bit programs skips its 32-bit half
