@@ -154,16 +154,17 @@ save_as() {
 png_file() { [ "$(head -c 4 "$1" | tail -c 3)" = PNG ]; }
 bmp_file() { [ "$(head -c 2 "$1")" = BM ]; }
 
-# copy_check KEYS NAME BACKGROUND FOREGROUND X,Y: copies with the keys and
-# reads the clipboard from another process.
+# copy_check HOW NAME BACKGROUND FOREGROUND X,Y: copies with the keys (or
+# the toolbar button, HOW "toolbar") and reads the clipboard from another
+# process.
 copy_check() {
   local how=$1 name=$2
   shift 2
   driver clipboard-clear
-  keys "$how"
+  if [ "$how" = toolbar ]; then click_toolbar 57634; else keys "$how"; fi
   local file=$work/64/out/$name
   rm -f "$file"
-  if driver clipboard-save "$(winpath "$file")"; then
+  if driver wait-clipboard "$(timeout_ms)" && driver clipboard-save "$(winpath "$file")"; then
     composite "$file" "$@"
   else
     fail "nothing on the clipboard after $how"
@@ -287,6 +288,11 @@ first_run() {
   keys shift+Insert
   title_is "Trellin - [None title] (96x64x32 bit) / [None title] (400x300x24 bit)"
   copy_check ctrl+c pasted.bmp scene2 sprite "$at"
+  # An 8-bit bitmap, its rows after a colour table, by the toolbar buttons.
+  driver clipboard-put "$(winpath "$pics/keyed8.bmp")"
+  click_toolbar 57637
+  title_is "Trellin - [None title] (96x64x32 bit) / [None title] (80x60x24 bit)"
+  copy_check toolbar pasted8.bmp keyed8 sprite "$at"
 
   # Dropped files: only the first of several counts; one without alpha
   # becomes the background, one with alpha the foreground. A name whose

@@ -9,6 +9,7 @@ viewer wrote against composites worked out here from the same pixels.
         keyed24.tga   80x60, 24 bits, stored bottom row first; its bottom-left
                       colour recurs in it, beside colours one step away
         keyed8.tga    80x60, colour-mapped; index 0 and index 5 have the same colour
+        keyed8.bmp    the same as an 8-bit bitmap with a 256-entry colour table (pasted)
         broken.tga    a TGA header that promises more rows than the file holds
 
     viewer_pictures.py make-large FOLDER
@@ -96,6 +97,7 @@ FOREGROUNDS = {
 BACKGROUNDS = {
     "scene": lambda: rows_of(SCENE, scene_pixel),
     "scene2": lambda: rows_of(SCENE2, scene2_pixel),
+    "keyed8": lambda: rows_of(KEYED, lambda x, y: keyed8_palette(keyed8_index(x, y))),
 }
 
 
@@ -135,6 +137,16 @@ def write_bmp(path, size, rows, bits):
     path.write_bytes(b"BM" + struct.pack("<IHHI", 14 + 40 + len(body), 0, 0, 54) + info + body)
 
 
+def write_bmp_8(path, size, indices, palette):
+    w, h = size
+    stride = (w + 3) // 4 * 4
+    body = b"".join(bytes(row) + bytes(stride - w) for row in reversed(indices))
+    table = b"".join(bytes(palette(i)) + b"\0" for i in range(256))
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 8, 0, len(body), 0, 0, 0, 0)
+    offset = 14 + 40 + len(table)
+    path.write_bytes(b"BM" + struct.pack("<IHHI", offset + len(body), 0, 0, offset) + info + table + body)
+
+
 def make(folder):
     folder.mkdir(parents=True, exist_ok=True)
     sprite = FOREGROUNDS["sprite"]()
@@ -144,6 +156,7 @@ def make(folder):
     write_bmp(folder / "scene2.bmp", SCENE2, BACKGROUNDS["scene2"](), 24)
     write_tga_bgr_bottom_up(folder / "keyed24.tga", KEYED, rows_of(KEYED, keyed24_pixel))
     write_tga_mapped_bottom_up(folder / "keyed8.tga", KEYED, rows_of(KEYED, keyed8_index), keyed8_palette)
+    write_bmp_8(folder / "keyed8.bmp", KEYED, rows_of(KEYED, keyed8_index), keyed8_palette)
     whole = tga(KEYED, 2, 24, 0, bytes(KEYED[0] * KEYED[1] * 3))
     (folder / "broken.tga").write_bytes(whole[:18 + 100])
 

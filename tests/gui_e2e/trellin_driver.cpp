@@ -437,6 +437,14 @@ int ClipboardOwner(const std::vector<std::wstring>&) {
   return 0;
 }
 
+// wait-clipboard TIMEOUT: until a bitmap is offered on the clipboard.
+int WaitClipboard(const std::vector<std::wstring>& args) {
+  if (args.size() != 1) return 2;
+  if (!WaitFor(ParseInt(args[0]), [] { return IsClipboardFormatAvailable(CF_DIB) != FALSE; }))
+    return Fail(L"no bitmap came on the clipboard");
+  return 0;
+}
+
 // clipboard-clear
 int ClipboardClear(const std::vector<std::wstring>&) {
   if (!OpenClipboardPatiently()) return Fail(L"the clipboard cannot be opened");
@@ -617,6 +625,7 @@ const Command kCommands[] = {
     {L"clipboard-put", ClipboardPut},
     {L"clipboard-owner", ClipboardOwner},
     {L"clipboard-clear", ClipboardClear},
+    {L"wait-clipboard", WaitClipboard},
     {L"wallpaper", Wallpaper},
     {L"wallpaper-style", WallpaperStyle},
     {L"drop", Drop},
