@@ -279,6 +279,19 @@ first_run() {
   keys alt+v c
   copy_check ctrl+Insert centred.bmp scene sprite "$at"
 
+  # Over a background larger than the window, scrolled down by the mouse
+  # wheel: the sprite is grabbed where it shows.
+  driver drop "$VIEW" 20 20 "$(winpath "$pics/wide.bmp")"
+  title_is "Trellin - $SPRITE / wide.bmp (960x640x24 bit)"
+  local client
+  client=($(view_client))
+  xdotool mousemove --sync $((client[0] + 10)) $((client[1] + 10)) click 5
+  # One notch: three lines of 10 pixels. The press lies above where the
+  # sprite would show unscrolled, so it grabs only when the view scrolled.
+  local scrolled=30
+  drag 20 10 $((x + 48)) $((y + 20 - scrolled))
+  save_as ctrl+s "$out/scrolled.png" && composite "$out/scrolled.png" wide sprite "$((x + 20)),$((y + 10))"
+
   # Paste from another process: a 24-bit bitmap becomes the background,
   # a 32-bit one the foreground.
   driver clipboard-put "$(winpath "$pics/scene2.bmp")"

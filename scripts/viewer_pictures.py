@@ -5,6 +5,7 @@ viewer wrote against composites worked out here from the same pixels.
         sprite.tga    96x64, 32 bits with alpha (a soft disc on a clear ground)
         scene.bmp     480x320, 24 bits: the background
         scene2.bmp    400x300, 24 bits: a second background (dropped, pasted)
+        wide.bmp      960x640, 24 bits: a background larger than the window (scrolled)
         sprite32.bmp  the sprite as a 32-bit BI_RGB bitmap (pasted)
         keyed24.tga   80x60, 24 bits, stored bottom row first; its bottom-left
                       colour recurs in it, beside colours one step away
@@ -40,6 +41,7 @@ JPEG_CLOSE_SHARE = 0.99
 SPRITE = (96, 64)
 SCENE = (480, 320)
 SCENE2 = (400, 300)
+WIDE = (960, 640)
 KEYED = (80, 60)
 KEY24 = (0, 255, 0)  # blue, green, red of the bottom-left pixel
 PALETTE_0 = (10, 20, 30)
@@ -97,6 +99,7 @@ FOREGROUNDS = {
 BACKGROUNDS = {
     "scene": lambda: rows_of(SCENE, scene_pixel),
     "scene2": lambda: rows_of(SCENE2, scene2_pixel),
+    "wide": lambda: rows_of(WIDE, scene_pixel),
     "keyed8": lambda: rows_of(KEYED, lambda x, y: keyed8_palette(keyed8_index(x, y))),
 }
 
@@ -154,6 +157,7 @@ def make(folder):
     write_bmp(folder / "sprite32.bmp", SPRITE, sprite, 32)
     write_bmp(folder / "scene.bmp", SCENE, BACKGROUNDS["scene"](), 24)
     write_bmp(folder / "scene2.bmp", SCENE2, BACKGROUNDS["scene2"](), 24)
+    write_bmp(folder / "wide.bmp", WIDE, BACKGROUNDS["wide"](), 24)
     write_tga_bgr_bottom_up(folder / "keyed24.tga", KEYED, rows_of(KEYED, keyed24_pixel))
     write_tga_mapped_bottom_up(folder / "keyed8.tga", KEYED, rows_of(KEYED, keyed8_index), keyed8_palette)
     write_bmp_8(folder / "keyed8.bmp", KEYED, rows_of(KEYED, keyed8_index), keyed8_palette)
