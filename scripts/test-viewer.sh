@@ -121,6 +121,42 @@ about_box() {
   check "About closes with Esc" driver wait-gone "$box" "$(timeout_ms)"
 }
 
+# The status bar prompts for the highlighted menu item and says "Ready"
+# again when the menu closes; a toolbar button shows its tool-tip.
+prompts_and_tips() {
+  local status
+  status=$(driver child "$FRAME" msctls_statusbar32)
+  keys alt+f
+  wait_status "$status" "Create a new document"
+  xdotool key Down
+  wait_status "$status" "透明度を持つ画像を前景として開く"
+  xdotool key Down Down Down Down Down
+  wait_status "$status" "Print the active document"
+  xdotool key Escape Escape
+  wait_status "$status" "Ready"
+  local point
+  point=$(driver button "$TOOLBAR" 57603)
+  # shellcheck disable=SC2086
+  xdotool mousemove --sync $point mousemove_relative 1 1
+  check "tool-tip of the Save button" driver wait-window tooltips_class32 Save "$(timeout_ms)"
+  xdotool mousemove 0 0
+}
+
+# wait_status BAR TEXT: until the status bar shows the text (a menu item's
+# prompt follows the highlight a moment later).
+wait_status() {
+  local waited=0 shown
+  until shown=$(driver status "$1") && [ "$shown" = "$2" ]; do
+    if [ $waited -ge 50 ]; then
+      fail "status bar: \"$shown\", expected \"$2\""
+      return 1
+    fi
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  pass "status bar: $2"
+}
+
 failing_opens() {
   local pics=$1
   keys ctrl+alt+o && choose_file "$TITLE_OPEN_FOREGROUND" "$pics/keyed24.tga"
@@ -247,6 +283,7 @@ first_run() {
   title_is "Trellin"
   same "status bar at start" "$(driver status "$(driver child "$FRAME" msctls_statusbar32)")" "Ready"
   screenshot "$shots/start.png"
+  prompts_and_tips
   about_box
   failing_opens "$pics"
 

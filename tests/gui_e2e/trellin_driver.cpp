@@ -308,12 +308,15 @@ int FindChild(const std::vector<std::wstring>& args) {
   return Fail(L"no child " + args[1]);
 }
 
-// status HWND: a status bar's text (simple mode or its first part).
+// status HWND: a status bar's text: in simple mode the simple text (asked
+// for as part 255, the simple part's identifier, and where a status bar
+// answers nothing for that, as part 0, which Wine's gives the simple text
+// for), else its first part's.
 int StatusText(const std::vector<std::wstring>& args) {
   if (args.size() != 1) return 2;
   HWND bar = ParseWindow(args[0]);
-  const bool simple = SendMessageW(bar, SB_ISSIMPLE, 0, 0) != 0;
-  const WPARAM part = simple ? 255 : 0;
+  WPARAM part = 0;
+  if (SendMessageW(bar, SB_ISSIMPLE, 0, 0) && LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, 255, 0)) != 0) part = 255;
   const size_t length = LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, part, 0));
   RemoteBuffer buffer(bar, (length + 1) * sizeof(wchar_t));
   if (!buffer.ok()) return Fail(L"cannot reach the status bar's process");
