@@ -32,7 +32,8 @@ JAPANESE = LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 # Every test step; each names the builds it needs, and `make test` runs
 # them two at a time.
 TESTS = test-native test-native32 test-limits test-shell test-windows test-windows32 test-xxgrp \
-        test-engine-windows test-spicompose test-conversions check-dlls fuzz-smoke conformance conformance32
+        test-engine-windows test-spicompose test-conversions check-dlls fuzz-smoke conformance conformance32 \
+        test-viewer
 
 .PHONY: all deps native native32 release win32 win64 fuzzers fuzzers32 test $(TESTS) fuzz bench run clean
 
@@ -59,6 +60,7 @@ win32 win64: deps
 	@$(call CMAKE_BUILD,build/$@)
 	@mkdir -p dist/$@
 	@cp build/$@/Mornel.s* build/$@/spiconv.exe build/$@/xxgrp/xxgrp.dll build/$@/viewer/spicompose.exe build/$@/viewer/Trellin.exe dist/$@/
+	@scripts/package.sh $(subst win,,$@)
 
 FUZZ_CONFIG = -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORNEL_FUZZ=ON $(CLANG)
 fuzzers: deps
@@ -102,6 +104,11 @@ test-shell: native native32 win32 win64
 	@$(ASAN32) build/native32/tests/shell/trellin_shell_tests --gtest_brief=1
 	@$(JAPANESE) scripts/wine.sh shell build/win64/tests/shell/trellin_shell_windows_tests.exe --gtest_brief=1
 	@$(JAPANESE) scripts/wine.sh --bits 32 shell build/win32/tests/shell/trellin_shell_windows_tests.exe --gtest_brief=1
+
+# The real Trellin.exe of both widths as a user works it, on a virtual
+# display; also reports how fast a drag step repaints.
+test-viewer: win32 win64
+	@scripts/test-viewer.sh 64 32 speed
 
 test-conversions: release win32 win64
 	@scripts/test-conversions.sh

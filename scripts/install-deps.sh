@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev zlib1g-dev
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev binutils-mingw-w64-i686
           binutils-mingw-w64-x86-64 wine wine64 python3 python3-pil xvfb gcc-multilib g++-multilib
-          wine32:i386 zlib1g-dev:i386 locales fonts-ipafont-gothic xdotool)
+          wine32:i386 zlib1g-dev:i386 locales fonts-ipafont-gothic xdotool fonts-wine)
 
 sudo_cmd=""
 [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
@@ -36,7 +36,9 @@ install "${packages[@]}"
 
 # The viewer's texts are in code page 932: its Windows tests run under the
 # Japanese locale, from which Wine takes that ANSI code page; the font shows
-# its menus and dialogs.
+# its menus and dialogs, and Wine's own fonts the window captions that Wine
+# draws on a display without a window manager. xdotool types and clicks in
+# the viewer's end-to-end test.
 if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
   grep -qx 'ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null ||
     echo 'ja_JP.UTF-8 UTF-8' | $sudo_cmd tee -a /etc/locale.gen >/dev/null

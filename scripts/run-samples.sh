@@ -15,6 +15,8 @@ echo "bitmaps written to out/"
 # the viewer finds them), written by xxgrp.dll.
 samples=$(winpath "$PWD/samples") out=$(winpath "$PWD/out")
 (cd dist/win64 && ../../scripts/wine.sh run spicompose.exe "$samples\\gradient.cz1" \
-   "$samples\\sprite.cz2" "$out\\composite.png" "$samples\\sprite.cz2" "$out\\composite.jpg" \
-   "$samples\\sprite.cz2" "$out\\composite.bmp")
-echo "composites written to out/composite.png, .jpg and .bmp"
+   "$samples\\sprite.cz2" "$out\\spicompose.png" "$samples\\sprite.cz2" "$out\\spicompose.jpg" \
+   "$samples\\sprite.cz2" "$out\\spicompose.bmp")
+echo "composites written to out/spicompose.png, .jpg and .bmp"
+# The viewer itself, working the samples through its own commands.
+scripts/run-viewer.sh
