@@ -33,7 +33,7 @@ JAPANESE = LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 # them two at a time.
 TESTS = test-native test-native32 test-limits test-shell test-windows test-windows32 test-xxgrp \
         test-engine-windows test-spicompose test-conversions check-dlls fuzz-smoke conformance conformance32 \
-        test-viewer
+        test-gui-inprocess test-viewer
 
 .PHONY: all deps native native32 release win32 win64 fuzzers fuzzers32 test $(TESTS) fuzz bench run clean
 
@@ -104,6 +104,10 @@ test-shell: native native32 win32 win64
 	@$(ASAN32) build/native32/tests/shell/trellin_shell_tests --gtest_brief=1
 	@$(JAPANESE) scripts/wine.sh shell build/win64/tests/shell/trellin_shell_windows_tests.exe --gtest_brief=1
 	@$(JAPANESE) scripts/wine.sh --bits 32 shell build/win32/tests/shell/trellin_shell_windows_tests.exe --gtest_brief=1
+
+# The viewer's frame, view and dialogs of both widths in one process each.
+test-gui-inprocess: win32 win64
+	@scripts/test-gui-inprocess.sh
 
 # The real Trellin.exe of both widths as a user works it, on a virtual
 # display; also reports how fast a drag step repaints.

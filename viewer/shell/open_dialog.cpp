@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "viewer/shell/filter_block.h"
 #include "viewer/shell/strings.h"
 
 namespace {
@@ -45,9 +44,13 @@ UINT_PTR CALLBACK KeepDefaults(HWND, UINT, WPARAM, LPARAM) { return 0; }
 
 }  // namespace
 
-std::optional<OpenChoice> RunOpenDialog(HWND owner, UINT titleId, PluginList& plugins) {
+OpenDialogFilter OpenDialogFilterFor(PluginList& plugins) {
   PluginFilterList list(plugins);
-  const OpenDialogFilter filter = MakeOpenDialogFilter(list);
+  return MakeOpenDialogFilter(list);
+}
+
+std::optional<OpenChoice> RunOpenDialog(HWND owner, UINT titleId, PluginList& plugins) {
+  const OpenDialogFilter filter = OpenDialogFilterFor(plugins);
   const FilterMemory memory(filter.block);
   const std::string title = LoadText(titleId);
   char file[MAX_PATH] = {};

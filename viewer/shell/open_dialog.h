@@ -8,11 +8,16 @@
 #include <string>
 
 #include "viewer/engine/plugin_host.h"
+#include "viewer/shell/filter_block.h"
 
 struct OpenChoice {
   std::string path;   // the full path, at most 259 characters
   std::string title;  // the file's name without its folder
 };
+
+// The file types the dialog offers, asked afresh of every plug-in in the
+// list, with the entry shown first.
+OpenDialogFilter OpenDialogFilterFor(PluginList& plugins);
 
 // The dialog titled with the string-table entry `titleId`; nothing when it
 // is cancelled or fails (a path longer than its 260-character buffer

@@ -1,0 +1,338 @@
+// The main frame as the user meets it: its menu, toolbar, rebar and status
+// bar, the prompts and tool-tips, the keys, and where commands go.
+#include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, on which it builds.
+#include <commctrl.h>
+
+#include "tests/gui_inprocess/dialog_watcher.h"
+#include "tests/gui_inprocess/gui_support.h"
+#include "tests/shell/windows/windows_text.h"
+#include "viewer/resources/resource.h"
+
+namespace {
+
+MenuItem Command(const char* utf8, UINT id, bool checked = false) {
+  MenuItem item;
+  item.text = Cp932(utf8);
+  item.id = id;
+  item.checked = checked;
+  return item;
+}
+
+MenuItem Greyed(const char* text, UINT id) {
+  MenuItem item;
+  item.text = text;
+  item.id = id;
+  item.greyed = true;
+  return item;
+}
+
+MenuItem Separator() { return {}; }
+
+MenuItem Popup(const char* utf8, std::vector<MenuItem> items) {
+  MenuItem item;
+  item.text = Cp932(utf8);
+  item.popup = true;
+  item.items = std::move(items);
+  return item;
+}
+
+void ExpectSameMenu(const std::vector<MenuItem>& actual, const std::vector<MenuItem>& expected,
+                    const std::string& where) {
+  ASSERT_EQ(actual.size(), expected.size()) << where;
+  for (size_t i = 0; i < expected.size(); ++i) {
+    const std::string place = where + " item " + std::to_string(i);
+    const MenuItem &a = actual[i], &e = expected[i];
+    EXPECT_EQ(a.text, e.text) << place;
+    EXPECT_EQ(a.popup, e.popup) << place;
+    EXPECT_EQ(a.id, e.id) << place;
+    EXPECT_EQ(a.checked, e.checked) << place;
+    // Separators count as greyed; only commands must match.
+    if (e.id != 0) {
+      EXPECT_EQ(a.greyed, e.greyed) << place;
+    }
+    ExpectSameMenu(a.items, e.items, place);
+  }
+}
+
+// The rebar's bands: identifier, hidden or not, and the window each holds.
+struct Band {
+  UINT id;
+  bool hidden;
+  HWND child;
+};
+
+std::vector<Band> BandsOf(HWND rebar) {
+  std::vector<Band> bands;
+  const int count = static_cast<int>(SendMessageA(rebar, RB_GETBANDCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    REBARBANDINFOA info = {};
+    info.cbSize = REBARBANDINFOA_V3_SIZE;
+    info.fMask = RBBIM_ID | RBBIM_STYLE | RBBIM_CHILD;
+    SendMessageA(rebar, RB_GETBANDINFOA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info));
+    bands.push_back({info.wID, (info.fStyle & RBBS_HIDDEN) != 0, info.hwndChild});
+  }
+  return bands;
+}
+
+bool Checked(HMENU menu, UINT id) { return GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED; }
+
+RECT WindowRectIn(HWND window, HWND parent) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+using FrameMenu = FrameTest;
+
+TEST_F(FrameMenu, WholeTreeWithEmptyRecentListsAndBothBarsChecked) {
+  const std::vector<MenuItem> expected = {
+      Popup(u8"ファイル(&F)",
+            {Command(u8"新規作成 (&N)\tCtrl+N", ID_FILE_NEW),
+             Command(u8"前景画像を開く(&O)\tCtrl+Alt+O", ID_FILE_OPEN_FOREGROUND),
+             Command(u8"背景画像を開く(&B)\tCtrl+Shift+O", ID_FILE_OPEN_BACKGROUND),
+             Command(u8"強制的に前景として開く(&C)\tCtrl+O", ID_FILE_FORCE_FOREGROUND),
+             Command(u8"合成して保存(&S)\tCtrl+S", ID_FILE_SAVE_COMPOSITE), Separator(),
+             Popup(u8"壁紙に設定(&W)",
+                   {Command(u8"中央に表示(&C)", ID_WALLPAPER_CENTRE), Command(u8"並べて表示(&T)", ID_WALLPAPER_TILE),
+                    Command(u8"画面の大きさに合わせる(&S)", ID_WALLPAPER_STRETCH)}),
+             Separator(), Command(u8"印刷 (&P)\tCtrl+P", ID_FILE_PRINT), Separator(),
+             Popup(u8"最近使った前景(&F)", {Greyed("(Empty)", ID_RECENT_FOREGROUND_FIRST)}),
+             Popup(u8"最近使った背景(&G)", {Greyed("(Empty)", ID_RECENT_BACKGROUND_FIRST)}), Separator(),
+             Command(u8"終了 (&X)", ID_APP_EXIT)}),
+      Popup(u8"編集(&E)", {Command(u8"合成してコピー(&C)\tCtrl+C", ID_EDIT_COPY_COMPOSITE),
+                           Command(u8"貼り付け(&P)\tCtrl+V", ID_EDIT_PASTE)}),
+      Popup(u8"表示(&V)", {Command(u8"前景を中央に(&C)", ID_VIEW_CENTRE_FOREGROUND), Separator(),
+                           Command(u8"ツールバー(&T)", ID_VIEW_TOOLBAR, true),
+                           Command(u8"ステータスバー(&S)", ID_VIEW_STATUS_BAR, true)}),
+      Popup(u8"ヘルプ(&H)", {Command("&About Trellin...", ID_APP_ABOUT)}),
+  };
+  ExpectSameMenu(ReadMenu(frame().menu()), expected, "menu");
+  EXPECT_EQ(frame().Caption(), "Trellin");
+}
+
+using FrameBars = FrameTest;
+
+TEST_F(FrameBars, ToolbarButtonsInOrder) {
+  HWND toolbar = frame().frame().toolbar();
+  const std::vector<int> expected = {ID_FILE_NEW,
+                                     ID_FILE_FORCE_FOREGROUND,
+                                     ID_FILE_SAVE_COMPOSITE,
+                                     0,
+                                     ID_EDIT_CUT,
+                                     ID_EDIT_COPY_COMPOSITE,
+                                     ID_EDIT_PASTE,
+                                     0,
+                                     ID_FILE_PRINT,
+                                     ID_APP_ABOUT};
+  ASSERT_EQ(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0), static_cast<LRESULT>(expected.size()));
+  for (size_t i = 0; i < expected.size(); ++i) {
+    TBBUTTON button = {};
+    ASSERT_TRUE(SendMessageA(toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button)));
+    const bool separator = (button.fsStyle & BTNS_SEP) != 0;
+    EXPECT_EQ(separator, expected[i] == 0) << "button " << i;
+    if (!separator) {
+      EXPECT_EQ(button.idCommand, expected[i]) << "button " << i;
+    }
+  }
+  EXPECT_EQ(GetDlgCtrlID(toolbar), ID_VIEW_TOOLBAR);
+  EXPECT_EQ(GetDlgCtrlID(frame().frame().statusBar()), ID_VIEW_STATUS_BAR);
+}
+
+// The toolbar command flips a flag of its own, whatever the band shows: a
+// band hidden from elsewhere stays hidden on the first use and comes back
+// on the second.
+TEST_F(FrameBars, ToolbarCommandHidesAndShowsItsBand) {
+  HWND rebar = frame().frame().rebar();
+  HMENU menu = frame().menu();
+  HWND toolbar = frame().frame().toolbar();
+  ASSERT_EQ(BandsOf(rebar).size(), 1u);
+  EXPECT_EQ(BandsOf(rebar)[0].id, kToolbarBandId);
+  EXPECT_EQ(BandsOf(rebar)[0].child, toolbar);
+  EXPECT_FALSE(BandsOf(rebar)[0].hidden);
+
+  frame().Command(ID_VIEW_TOOLBAR);
+  EXPECT_TRUE(BandsOf(rebar)[0].hidden);
+  EXPECT_FALSE(Checked(menu, ID_VIEW_TOOLBAR));
+  EXPECT_FALSE(IsWindowVisible(toolbar));
+  frame().Command(ID_VIEW_TOOLBAR);
+  EXPECT_FALSE(BandsOf(rebar)[0].hidden);
+  EXPECT_TRUE(Checked(menu, ID_VIEW_TOOLBAR));
+
+  SendMessageA(rebar, RB_SHOWBAND, 0, FALSE);
+  frame().Command(ID_VIEW_TOOLBAR);
+  EXPECT_TRUE(BandsOf(rebar)[0].hidden);
+  EXPECT_FALSE(Checked(menu, ID_VIEW_TOOLBAR));
+  frame().Command(ID_VIEW_TOOLBAR);
+  EXPECT_FALSE(BandsOf(rebar)[0].hidden);
+  EXPECT_TRUE(Checked(menu, ID_VIEW_TOOLBAR));
+}
+
+// The layout follows: the view reaches the bottom while the status bar is
+// hidden, and the bar's own top edge while it shows.
+TEST_F(FrameBars, StatusBarCommandFollowsTheBarsVisibility) {
+  HWND frameWindow = frame().hwnd(), bar = frame().frame().statusBar(), view = frame().viewWindow();
+  HMENU menu = frame().menu();
+  RECT client;
+  GetClientRect(frameWindow, &client);
+  ASSERT_TRUE(IsWindowVisible(bar));
+  EXPECT_EQ(WindowRectIn(view, frameWindow).bottom, WindowRectIn(bar, frameWindow).top);
+  EXPECT_EQ(WindowRectIn(view, frameWindow).top, WindowRectIn(frame().frame().rebar(), frameWindow).bottom);
+
+  frame().Command(ID_VIEW_STATUS_BAR);
+  EXPECT_FALSE(IsWindowVisible(bar));
+  EXPECT_FALSE(Checked(menu, ID_VIEW_STATUS_BAR));
+  EXPECT_EQ(WindowRectIn(view, frameWindow).bottom, client.bottom);
+
+  frame().Command(ID_VIEW_STATUS_BAR);
+  EXPECT_TRUE(IsWindowVisible(bar));
+  EXPECT_TRUE(Checked(menu, ID_VIEW_STATUS_BAR));
+  EXPECT_EQ(WindowRectIn(view, frameWindow).bottom, WindowRectIn(bar, frameWindow).top);
+
+  // The command asks the window, not a flag: a bar hidden from elsewhere is
+  // shown by the next use.
+  ShowWindow(bar, SW_HIDE);
+  frame().Command(ID_VIEW_STATUS_BAR);
+  EXPECT_TRUE(IsWindowVisible(bar));
+  EXPECT_TRUE(Checked(menu, ID_VIEW_STATUS_BAR));
+}
+
+TEST_F(FrameBars, IdleTimeRefreshesTheCheckMarks) {
+  HMENU menu = frame().menu();
+  ShowWindow(frame().frame().statusBar(), SW_HIDE);
+  CheckMenuItem(menu, ID_VIEW_TOOLBAR, MF_BYCOMMAND | MF_UNCHECKED);
+  frame().frame().OnIdle();
+  EXPECT_FALSE(Checked(menu, ID_VIEW_STATUS_BAR));
+  EXPECT_TRUE(Checked(menu, ID_VIEW_TOOLBAR));
+}
+
+// While a menu item is highlighted the status bar shows the first line of
+// its string-table entry; when the menu closes, "Ready".
+TEST_F(FrameBars, StatusBarPromptsOfHighlightedMenuItems) {
+  HWND bar = frame().frame().statusBar();
+  HMENU menu = frame().menu();
+  EXPECT_EQ(StatusText(bar), "Ready");
+  const auto highlight = [&](UINT item, UINT flags) {
+    SendMessageA(frame().hwnd(), WM_MENUSELECT, MAKEWPARAM(item, flags), reinterpret_cast<LPARAM>(menu));
+    EXPECT_TRUE(SendMessageA(bar, SB_ISSIMPLE, 0, 0)) << item;
+    return StatusText(bar);
+  };
+  EXPECT_EQ(highlight(ID_FILE_NEW, MF_STRING), "Create a new document");
+  EXPECT_EQ(highlight(ID_FILE_OPEN_FOREGROUND, MF_STRING), Cp932(u8"透明度を持つ画像を前景として開く"));
+  EXPECT_EQ(highlight(ID_FILE_FORCE_FOREGROUND, MF_STRING),
+            Cp932(u8"αチャンネルを持たない画像を、パレットのindex0、または左上のピクセルを透明色として前景にセット"));
+  EXPECT_EQ(highlight(ID_VIEW_CENTRE_FOREGROUND, MF_STRING), Cp932(u8"前景画像を中央に配置"));
+  EXPECT_EQ(highlight(ID_APP_EXIT, MF_STRING), "Quit the application; prompts to save documents");
+  EXPECT_EQ(highlight(ID_RECENT_FOREGROUND_FIRST, MF_STRING), "Open this document");
+  EXPECT_EQ(highlight(ID_RECENT_FOREGROUND_LAST, MF_STRING), "Open this document");
+  // Entries without a text of their own.
+  EXPECT_EQ(highlight(ID_RECENT_BACKGROUND_FIRST, MF_STRING), "");
+  EXPECT_EQ(highlight(ID_WALLPAPER_TILE, MF_STRING), "");
+  EXPECT_EQ(highlight(0, MF_POPUP), "");
+  // System-menu items: 0xE000 with bits 4 to 15 of the command.
+  EXPECT_EQ(highlight(SC_SIZE, MF_STRING | MF_SYSMENU), "Change the window size");
+  EXPECT_EQ(highlight(SC_CLOSE, MF_STRING | MF_SYSMENU), "Close the window");
+
+  SendMessageA(frame().hwnd(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+  EXPECT_FALSE(SendMessageA(bar, SB_ISSIMPLE, 0, 0));
+  EXPECT_EQ(StatusText(bar), "Ready");
+}
+
+// The tool-tip is the second line of a button's entry, asked of the frame
+// in either character set, and shown by the toolbar's tool-tip control.
+TEST_F(FrameBars, ToolTipsOfTheToolbarButtons) {
+  HWND toolbar = frame().frame().toolbar();
+  HWND tips = reinterpret_cast<HWND>(SendMessageA(toolbar, TB_GETTOOLTIPS, 0, 0));
+  const std::vector<std::pair<UINT, std::string>> expected = {
+      {ID_FILE_NEW, "New"},
+      {ID_FILE_FORCE_FOREGROUND, Cp932(u8"前景を開く")},
+      {ID_FILE_SAVE_COMPOSITE, "Save"},
+      {ID_EDIT_CUT, "Cut"},
+      {ID_EDIT_COPY_COMPOSITE, "Copy"},
+      {ID_EDIT_PASTE, "Paste"},
+      {ID_FILE_PRINT, "Print"},
+      {ID_APP_ABOUT, "About"},
+  };
+  for (const auto& [id, tip] : expected) {
+    NMTTDISPINFOA ansi = {};
+    ansi.hdr = {tips, id, TTN_GETDISPINFOA};
+    SendMessageA(frame().hwnd(), WM_NOTIFY, id, reinterpret_cast<LPARAM>(&ansi));
+    ASSERT_TRUE(ansi.lpszText) << id;
+    EXPECT_EQ(std::string(ansi.lpszText), tip) << id;
+
+    NMTTDISPINFOW wide = {};
+    wide.hdr = {tips, id, TTN_GETDISPINFOW};
+    SendMessageA(frame().hwnd(), WM_NOTIFY, id, reinterpret_cast<LPARAM>(&wide));
+    ASSERT_TRUE(wide.lpszText) << id;
+    char text[100] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide.lpszText, -1, text, sizeof text, nullptr, nullptr);
+    EXPECT_EQ(std::string(text), tip) << id;
+
+    // What the toolbar's own tool-tip control shows: it asks the toolbar,
+    // which asks the frame.
+    TTTOOLINFOA tool = {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = toolbar;
+    tool.uId = id;
+    char shown[100] = {};
+    tool.lpszText = shown;
+    SendMessageA(tips, TTM_GETTEXTA, sizeof shown, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(std::string(shown), tip) << id;
+  }
+}
+
+// Each key of the commands table, pressed in the view: the message loop
+// offers it to the frame's filter first. The commands it gives are kept
+// and not run.
+TEST_F(FrameTest, KeysGiveTheirCommands) {
+  struct Key {
+    UINT key;
+    bool control, shift, alt;
+    UINT command;
+  } keys[] = {
+      {'N', true, false, false, ID_FILE_NEW},
+      {'O', true, false, true, ID_FILE_OPEN_FOREGROUND},
+      {'O', true, true, false, ID_FILE_OPEN_BACKGROUND},
+      {'O', true, false, false, ID_FILE_FORCE_FOREGROUND},
+      {'S', true, false, false, ID_FILE_SAVE_COMPOSITE},
+      {'P', true, false, false, ID_FILE_PRINT},
+      {'C', true, false, false, ID_EDIT_COPY_COMPOSITE},
+      {VK_INSERT, true, false, false, ID_EDIT_COPY_COMPOSITE},
+      {'V', true, false, false, ID_EDIT_PASTE},
+      {VK_INSERT, false, true, false, ID_EDIT_PASTE},
+      {'X', true, false, false, ID_EDIT_CUT},
+      {VK_DELETE, false, true, false, ID_EDIT_CUT},
+      {'Z', true, false, false, ID_EDIT_UNDO},
+      {VK_BACK, false, false, true, ID_EDIT_UNDO},
+      {VK_F6, false, false, false, ID_NEXT_PANE},
+      {VK_F6, false, true, false, ID_PREV_PANE},
+      // Keys without a command.
+      {'O', false, false, false, 0},
+      {'A', true, false, false, 0},
+      {'N', true, true, false, 0},
+  };
+  CommandRecorder commands(frame().hwnd(), false);
+  BYTE state[256] = {};
+  for (const Key& k : keys) {
+    state[VK_CONTROL] = k.control ? 0x80 : 0;
+    state[VK_SHIFT] = k.shift ? 0x80 : 0;
+    state[VK_MENU] = k.alt ? 0x80 : 0;
+    state[k.key] = 0x80;
+    ASSERT_TRUE(SetKeyboardState(state));
+    // Alt without Ctrl makes a system key.
+    const UINT message = k.alt && !k.control ? WM_SYSKEYDOWN : WM_KEYDOWN;
+    const LPARAM details = 1 | (MapVirtualKeyA(k.key, MAPVK_VK_TO_VSC) << 16) | (k.alt ? 1u << 29 : 0);
+    commands.Clear();
+    PostMessageA(frame().viewWindow(), message, k.key, details);
+    frame().RunMessages();
+    state[k.key] = 0;
+    EXPECT_EQ(commands.ids(), k.command ? std::vector<UINT>{k.command} : std::vector<UINT>{})
+        << k.key << " " << k.control << k.shift << k.alt;
+  }
+  const BYTE released[256] = {};
+  SetKeyboardState(const_cast<BYTE*>(released));
+}
+
+}  // namespace
