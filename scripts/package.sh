@@ -39,8 +39,9 @@ same width ({'*.spi' if bits == '32' else '*.sph'}) placed beside it are used to
 File menu: Ctrl+Alt+O opens a foreground (a picture with an alpha
 channel), Ctrl+Shift+O a background, Ctrl+O forces a picture without alpha
 in as the foreground (its palette index 0, or the colour of its first
-stored pixel, in most files the bottom-left one, becomes transparent). Ctrl+S saves the composite; the file name's
-extension chooses the format (.png, .jpg, anything else BMP).
+stored pixel, in most files the bottom-left one, becomes transparent).
+Ctrl+S saves the composite; the file name's extension chooses the format
+(.png, .jpg, anything else BMP).
 
 The recent-file lists are kept in Trellin.ini beside Trellin.exe.
 The texts of the program are Japanese (code page 932).
