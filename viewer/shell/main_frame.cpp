@@ -284,29 +284,23 @@ void CMainFrame::OnOpen(WORD id) {
 
 // Recent foregrounds reopen through the forcing path, whichever command
 // first opened them: a picture without alpha comes back keyed.
-void CMainFrame::OnRecentForeground(WORD id) {
-  const auto path = recentForegrounds_.Get(id);
-  if (!path) return;
-  const int result = view_.ForceForeground(path->c_str());
-  if (result != 0) {
-    ShowOpenFailure(result, true, FileNamePart(*path));
-    recentForegrounds_.Remove(id);
-    return;
-  }
-  recentForegrounds_.Promote(id);
-  view_.RefreshCaption();
-}
+void CMainFrame::OnRecentForeground(WORD id) { ReopenRecent(recentForegrounds_, id, true); }
 
-void CMainFrame::OnRecentBackground(WORD id) {
-  const auto path = recentBackgrounds_.Get(id);
+void CMainFrame::OnRecentBackground(WORD id) { ReopenRecent(recentBackgrounds_, id, false); }
+
+// An entry that no longer opens is reported and leaves the list; one that
+// opens moves to the top.
+void CMainFrame::ReopenRecent(RecentImageList& list, WORD id, bool foreground) {
+  const auto path = list.Get(id);
   if (!path) return;
-  const int result = view_.OpenImage(path->c_str(), kMayBeBackground);
+  const int result =
+      foreground ? view_.ForceForeground(path->c_str()) : view_.OpenImage(path->c_str(), kMayBeBackground);
   if (result != 0) {
-    ShowOpenFailure(result, false, FileNamePart(*path));
-    recentBackgrounds_.Remove(id);
+    ShowOpenFailure(result, foreground, FileNamePart(*path));
+    list.Remove(id);
     return;
   }
-  recentBackgrounds_.Promote(id);
+  list.Promote(id);
   view_.RefreshCaption();
 }
 

@@ -61,6 +61,7 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   void OnOpen(WORD id);
   void OnRecentForeground(WORD id);
   void OnRecentBackground(WORD id);
+  void ReopenRecent(RecentImageList& list, WORD id, bool foreground);
   void OnToolbar();
   void OnStatusBar();
   void OnNew();
