@@ -18,7 +18,7 @@ CONFIGURE = [ -f $(1)/Makefile ] || cmake -S . -B $(1) $(2) >/dev/null
 CMAKE_BUILD = cmake --build $(1) -j $(JOBS) -- --no-print-directory
 LINUX32 = -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-linux32.cmake
 # clang builds the sanitized programs in a third of gcc's time.
-CLANG = -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang
+CLANG = -DCMAKE_CXX_COMPILER=clang++
 # 32-bit sanitized programs: LeakSanitizer cannot stop the world under the
 # i386 emulator (it would hang at exit), and without a quarantine the
 # allocator stays inside the address space it manages there. Our own
