@@ -36,16 +36,31 @@ run_one() {
   if [ -d "$root/limits" ] && [ "$name" != plugin ]; then
     cp -n "$root"/limits/"$name"-*x2=* "$corpus"/ 2>/dev/null || true
   fi
+  local log=$root/$name.log
   if "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len="$max_len" \
-       -artifact_prefix="$root/findings/$name-" -print_final_stats=1 "$corpus" >"$root/$name.log" 2>&1; then
+       -artifact_prefix="$root/findings/$name-" -print_final_stats=1 "$corpus" >"$log" 2>&1; then
     local runs rate
-    runs=$(grep -Eo 'number_of_executed_units: *[0-9]+' "$root/$name.log" | grep -Eo '[0-9]+$' | tail -1)
-    rate=$(grep -Eo 'average_exec_per_sec: *[0-9]+' "$root/$name.log" | grep -Eo '[0-9]+$' | tail -1)
+    runs=$(grep -Eo 'number_of_executed_units: *[0-9]+' "$log" | grep -Eo '[0-9]+$' | tail -1)
+    rate=$(grep -Eo 'average_exec_per_sec: *[0-9]+' "$log" | grep -Eo '[0-9]+$' | tail -1)
     echo "fuzz $name: $runs runs, $rate per second, no finding"
+  elif emulator_mapping_fault "$fuzzer" "$log"; then
+    echo "fuzz $name: stopped by AddressSanitizer's own address check under the emulator; the input replays clean"
   else
-    echo "fuzz $name: FINDING, see $root/$name.log"; tail -30 "$root/$name.log"; return 1
+    echo "fuzz $name: FINDING, see $log"; tail -30 "$log"; return 1
   fi
 }
+
+# Under the i386 emulator a long 32-bit run now and then gets a large block
+# mapped where AddressSanitizer keeps no shadow, and the sanitizer stops on
+# its own consistency check (AddrIsInMem) inside malloc, not in our code.
+# Such a stop counts as a finding only if the saved input fails again alone.
+emulator_mapping_fault() {
+  local fuzzer=$1 log=$2 input
+  grep -q 'AddressSanitizer: CHECK failed: .*AddrIsInMem' "$log" || return 1
+  input=$(sed -n 's/.*Test unit written to \(.*\)$/\1/p' "$log" | tail -1)
+  [ -n "$input" ] && "$fuzzer" "$input" >>"$log" 2>&1
+}
+export -f emulator_mapping_fault
 export -f run_one
 echo "fuzzing the $bits-bit build for $seconds s per target"
 ls "$root"/fuzz/fuzz_* | xargs -P 2 -I{} bash -c 'run_one "$@"' _ {} "$seconds" "$root" "$max_len"

@@ -124,6 +124,31 @@ TEST(ConvertTo24, IndexedThroughTheColourTable) {
   EXPECT_EQ(out1[99], 0);
 }
 
+// Each entry is written as a 4-byte word whose last byte the next pixel
+// overwrites: wide rows through a full table whose entries all differ, and
+// nothing written into the row padding.
+TEST(ConvertTo24, WideEightBitRows) {
+  constexpr int32_t kWidth = 21;  // rows of 21 bytes padded to 24
+  std::vector<uint32_t> table(256);
+  for (uint32_t i = 0; i < 256; ++i) table[i] = (i * 0x010307u + 0x203040u) & 0xFFFFFFu;
+  Bytes rows(48);
+  for (size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<uint8_t>(i * 113 + 7);
+  Bytes info = InfoBlock(kWidth, 2, 8);
+  for (uint32_t entry : table) PutWord(info, entry);
+  const Bytes out = To24(info, rows);
+  ASSERT_EQ(out.size(), 128u);  // rows of 63 bytes padded to 64
+  for (int32_t y = 0; y < 2; ++y) {
+    for (int32_t x = 0; x < kWidth; ++x) {
+      const uint32_t colour = table[rows[24 * y + x]];
+      const uint8_t* p = &out[64 * y + 3 * x];
+      EXPECT_EQ(Bytes(p, p + 3), (Bytes{static_cast<uint8_t>(colour), static_cast<uint8_t>(colour >> 8),
+                                        static_cast<uint8_t>(colour >> 16)}))
+          << x << "," << y;
+    }
+    EXPECT_EQ(out[64 * y + 63], 0);
+  }
+}
+
 TEST(ConvertTo24, IndicesPastAShortTableAreBlack) {
   const Bytes info = InfoBlock(2, 1, 8, kBiRgb, {0x000000, 0x102030});
   EXPECT_EQ(To24(info, Bytes{1, 200, 0, 0}), (Bytes{0x30, 0x20, 0x10, 0, 0, 0, 0, 0}));
