@@ -72,8 +72,14 @@ fuzzers32: deps
 	@$(call CMAKE_BUILD,build/fuzz32)
 
 test: deps
+	@rm -rf build/step-times
 	@$(MAKE) --no-print-directory -j $(JOBS) --output-sync=target $(TESTS)
-	@echo "all tests passed"
+	@echo "all tests passed; seconds per step (two steps run at a time):"
+	@for f in build/step-times/*; do printf '  %-20s %5d\n' "$${f##*/}" "$$(awk '{s += $$1} END {print s}' "$$f")"; done
+
+# Each step's recipe lines are timed (not the builds they need).
+$(TESTS): private SHELL = scripts/step-shell.sh
+$(TESTS): private export STEP = $@
 
 test-native: native
 	@build/native/tests/mornel_tests --gtest_brief=1
