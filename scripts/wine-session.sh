@@ -3,14 +3,20 @@
 # settings as scripts/wine.sh, but the prefix's wineserver keeps running
 # until wine_session_end stops it (that server and no other).
 #
-#   wine_session_begin BITS NAME   sets WINEPREFIX and friends, creates the prefix
+#   wine_session_begin BITS NAME [fresh]
+#                                  sets WINEPREFIX and friends, creates the
+#                                  prefix (anew, with "fresh")
 #   wine_for BITS                  the loader for programs of that width
 #   wine_session_end               stops this prefix's wineserver
 wine_session_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 wine_session_begin() {
-  local bits=$1 name=$2
+  local bits=$1 name=$2 fresh=${3:-}
   export WINEPREFIX=/tmp/mornel-wine-$(basename "$wine_session_root")-$bits-$name
+  if [ "$fresh" = fresh ] && [ -d "$WINEPREFIX" ]; then
+    wineserver -k 2>/dev/null
+    rm -rf "$WINEPREFIX"
+  fi
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   if [ "$bits" = 32 ]; then
