@@ -35,7 +35,7 @@ TESTS = test-native test-native32 test-limits test-shell test-windows test-windo
         test-engine-windows test-spicompose test-conversions check-dlls fuzz-smoke conformance conformance32 \
         test-gui-inprocess
 # Runs after the others, alone: with the processors busy, Wine's 32-bit
-# open dialog under the i386 emulator often never shows.
+# common dialogs under the i386 emulator stall more often.
 LAST_TEST = test-viewer
 
 .PHONY: all deps native native32 release win32 win64 fuzzers fuzzers32 test $(TESTS) $(LAST_TEST) fuzz bench run \

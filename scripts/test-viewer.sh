@@ -478,18 +478,30 @@ pass_64() {
 
 # ---------------------------------------------------------------- 32-bit
 
-# Under the i386 emulator Wine's 32-bit open dialog now and then never
-# shows: its window is made but stays unmapped, and the process waits for
-# good. It has not happened in a fresh prefix, so the pass makes one; if the
-# first dialog still does not show within two minutes, the pass ends without
-# a verdict and runs once more.
+# Under the i386 emulator Wine's 32-bit common dialogs now and then never
+# show: the window is made but stays unmapped, and the process waits for
+# good. The pass makes a fresh prefix; when one of its dialogs does not
+# show within two minutes, the attempt ends without a verdict and the pass
+# starts again, three times at most.
 pass_32() {
   local attempt
-  for attempt in 1 2; do
+  for attempt in 1 2 3; do
     pass_32_once && return
-    echo "the 32-bit open dialog did not show (attempt $attempt)"
+    echo "a 32-bit common dialog did not show (attempt $attempt)"
   done
-  fail "the 32-bit open dialog did not show in two fresh prefixes"
+  fail "a 32-bit common dialog did not show in three fresh prefixes"
+}
+
+# dialog_32 KEYS TITLE: the keys open the dialog; false when it never shows,
+# after the stalled viewer and its prefix have been stopped.
+dialog_32() {
+  keys "$1"
+  driver wait-window '#32770' "$2" 120000 >/dev/null && return 0
+  screenshot "$shots/stalled-32.png" 2>/dev/null
+  kill "$VIEWER_PID" 2>/dev/null
+  viewer_session_end
+  wine_session_end
+  return 1
 }
 
 pass_32_once() {
@@ -503,22 +515,17 @@ pass_32_once() {
   viewer_own_captions yes
   need "the 32-bit viewer starts" viewer_start "$app" "$work/32/viewer.log" || { viewer_session_end; wine_session_end; return; }
   driver place "$FRAME" 0 0 640 480
-  keys ctrl+alt+o
-  if ! driver wait-window '#32770' "$TITLE_OPEN_FOREGROUND" 120000 >/dev/null; then
-    screenshot "$shots/stalled-32.png" 2>/dev/null
-    kill "$VIEWER_PID" 2>/dev/null
-    viewer_session_end
-    wine_session_end
-    return 1
-  fi
+  dialog_32 ctrl+alt+o "$TITLE_OPEN_FOREGROUND" || return 1
   choose_file "$TITLE_OPEN_FOREGROUND" "$pics/sprite.tga"
   title_is "Trellin - $SPRITE"
-  keys ctrl+shift+o && choose_file "$TITLE_OPEN_BACKGROUND" "$pics/scene.bmp"
+  dialog_32 ctrl+shift+o "$TITLE_OPEN_BACKGROUND" || return 1
+  choose_file "$TITLE_OPEN_BACKGROUND" "$pics/scene.bmp"
   title_is "Trellin - $SPRITE / $SCENE"
   local at
   at=$(centred 96 64)
   screenshot "$shots/composite-32.png"
-  if keys ctrl+s && choose_file "$TITLE_SAVE" "$out/composite.png" && wait_file "$out/composite.png"; then
+  dialog_32 ctrl+s "$TITLE_SAVE" || return 1
+  if choose_file "$TITLE_SAVE" "$out/composite.png" && wait_file "$out/composite.png"; then
     composite "$out/composite.png" scene sprite "$at"
   else
     fail "the 32-bit viewer saved nothing"
