@@ -61,6 +61,12 @@ Bytes Pixels(std::initializer_list<uint8_t> bytes) { return Bytes(bytes); }
 Answer Sprite() {  // 32-bit BI_RGB: opaque red, half-transparent white, clear, opaque green
   return {InfoBlock(2, 2, 32), Pixels({0, 0, 255, 255, 200, 200, 200, 128, 9, 9, 9, 0, 0, 255, 0, 255})};
 }
+Answer ResolvedSprite() {  // the sprite at 3780 by 2835 pixels per metre (96 by 72 dpi)
+  Answer sprite = Sprite();
+  SetField32(sprite.info, 24, 3780);
+  SetField32(sprite.info, 28, 2835);
+  return sprite;
+}
 Answer Scene24() {  // blue, white / black, grey; rows padded to 8 bytes
   return {InfoBlock(2, 2, 24), Pixels({255, 0, 0, 255, 255, 255, 0, 0, 0, 0, 0, 80, 80, 80, 0, 0})};
 }
@@ -74,6 +80,7 @@ class DocumentTest : public testing::Test {
  protected:
   void SetUp() override {
     plugins_.Add("C:\\art\\sprite.px", Sprite());
+    plugins_.Add("C:\\art\\resolved.px", ResolvedSprite());
     plugins_.Add("C:\\art\\scene.bmp", Scene24());
     plugins_.Add("C:\\art\\scene8.bmp", Scene8());
     plugins_.Add("C:\\art\\gone.px", Answer{{}, {}, 6});
@@ -224,6 +231,18 @@ TEST_F(DocumentTest, OutputsOfALoneForeground) {
   EXPECT_EQ(clipboard[14], 32) << "biBitCount";
   EXPECT_EQ(Bytes(clipboard.begin() + 40, clipboard.end()),
             Bytes(document_.foreground().pixels, document_.foreground().pixels + 16));
+}
+
+// The file a lone foreground is saved to keeps the source's resolution.
+TEST_F(DocumentTest, ALoneForegroundsOutputKeepsItsResolution) {
+  ASSERT_EQ(document_.OpenImage("C:\\art\\resolved.px", kMayBeForeground), 0);
+  OutputPicture picture;
+  ASSERT_TRUE(picture.Choose(document_, nullptr));
+  EXPECT_EQ(picture.header().biXPelsPerMeter, 3780);
+  EXPECT_EQ(picture.header().biYPelsPerMeter, 2835);
+  EXPECT_EQ(picture.header().biBitCount, 24);
+  EXPECT_EQ(picture.header().biWidth, 2);
+  EXPECT_EQ(picture.header().biHeight, 2);
 }
 
 TEST_F(DocumentTest, OutputsWithABackgroundAreTheComposite) {

@@ -32,8 +32,10 @@ bool OutputPicture::Choose(const ImageDocument& document, const uint8_t* composi
     return true;
   }
   if (!document.HasForeground()) return false;
-  const BitmapInfoHeader& foreground = document.foregroundHeader();
-  header_ = MakeBitmapInfoHeader(foreground.biWidth, foreground.biHeight, 24);
+  // The foreground's own header, resolution included, describing 24-bit rows.
+  header_ = document.foregroundHeader();
+  header_.biBitCount = 24;
+  header_.biSizeImage = 0;
   if (!flattened_.Allocate(ImageSize(header_))) return false;
   Flatten(document.foreground(), flattened_.data());
   pixels_ = flattened_.data();
