@@ -184,6 +184,30 @@ TEST_F(ViewTest, ScrollBarsAndWheelMoveWithinTheRange) {
   SendMessageA(frame().viewWindow(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
   EXPECT_EQ(ScrollPosition().x, static_cast<LONG>(lines) * 10);
   EXPECT_EQ(ScrollPosition().y, 0);
+  // The tilt wheel: to the right scrolls right.
+  SendMessageA(frame().viewWindow(), WM_MOUSEHWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+  EXPECT_EQ(ScrollPosition().x, 2 * static_cast<LONG>(lines) * 10);
+  SendMessageA(frame().viewWindow(), WM_MOUSEHWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+  EXPECT_EQ(ScrollPosition().x, static_cast<LONG>(lines) * 10);
+}
+
+// The wheel set to scroll a screen at a time moves a page step per notch,
+// in the wheel's direction.
+TEST_F(ViewTest, TheWheelScrollsAPageWhenTheSystemSaysSo) {
+  ASSERT_TRUE(OpenBackground(pictures_.Tga("scene.tga", Scene(1200, 800))));
+  UINT lines = 3;
+  SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+  ASSERT_TRUE(SystemParametersInfoA(SPI_SETWHEELSCROLLLINES, WHEEL_PAGESCROLL, nullptr, 0));
+  SendMessageA(frame().viewWindow(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+  const LONG afterOne = ScrollPosition().y;
+  SendMessageA(frame().viewWindow(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+  const LONG afterTwo = ScrollPosition().y;
+  SendMessageA(frame().viewWindow(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+  const LONG back = ScrollPosition().y;
+  SystemParametersInfoA(SPI_SETWHEELSCROLLLINES, lines, nullptr, 0);
+  EXPECT_EQ(afterOne, 80) << "a tenth of the height";
+  EXPECT_EQ(afterTwo, 160);
+  EXPECT_EQ(back, 80);
 }
 
 // A press on an opaque pixel of the foreground grabs it while both

@@ -10,6 +10,7 @@
 #include "viewer/engine/path_text.h"
 #include "viewer/engine/wallpaper.h"
 #include "viewer/resources/resource.h"
+#include "viewer/shell/scroll_model.h"
 #include "viewer/shell/strings.h"
 
 namespace {
@@ -110,7 +111,8 @@ LRESULT CTrellinView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       OnWheel(GET_WHEEL_DELTA_WPARAM(wParam), false);
       return 0;
     case WM_MOUSEHWHEEL:
-      OnWheel(GET_WHEEL_DELTA_WPARAM(wParam), true);
+      // A tilt to the right is positive and scrolls right.
+      OnWheel(-GET_WHEEL_DELTA_WPARAM(wParam), true);
       return 0;
     case WM_SIZE:
       UpdateScrollBars();
@@ -348,17 +350,22 @@ void CTrellinView::OnScroll(int bar, WORD request) {
 }
 
 // A notch moves the system's wheel lines (3 unless set otherwise) times the
-// line step. Where the picture fits the window's height the vertical wheel
-// scrolls sideways.
+// line step, or a page step where the system scrolls a screen at a time.
+// Where the picture fits the window's height the vertical wheel scrolls
+// sideways.
 void CTrellinView::OnWheel(int delta, bool horizontal) {
   UINT lines = 3;
   SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
   if (!horizontal && scroll_.extent.cy <= ClientSize().cy) horizontal = true;
   const LONG line = horizontal ? scroll_.line.cx : scroll_.line.cy;
-  // A turn away from the user (a positive delta) moves up or to the left.
-  const LONG step = -delta * static_cast<LONG>(lines) * line / WHEEL_DELTA;
-  ScrollTo(horizontal ? POINT{scroll_.position.x + step, scroll_.position.y}
-                      : POINT{scroll_.position.x, scroll_.position.y + step});
+  const LONG page = horizontal ? scroll_.page.cx : scroll_.page.cy;
+  const LONG step = WheelScrollStep(delta, lines, line, page);
+  // Added in 64 bits: ScrollTo holds the position inside the picture.
+  const auto moved = [step](LONG position) {
+    return static_cast<LONG>(std::clamp<int64_t>(int64_t{position} + step, INT32_MIN, INT32_MAX));
+  };
+  ScrollTo(horizontal ? POINT{moved(scroll_.position.x), scroll_.position.y}
+                      : POINT{scroll_.position.x, moved(scroll_.position.y)});
 }
 
 SIZE CTrellinView::ClientSize() const {
