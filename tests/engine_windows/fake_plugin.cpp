@@ -9,8 +9,12 @@
 // given into biYPelsPerMeter, so that a test sees who decoded what, where.
 //
 // Settings: FAKE_NUMBER (a digit), FAKE_ARCHIVE (type "00AM" with the
-// archive entry points), FAKE_NOTHING_HANDED_OVER (GetPicture answers 0 but
-// hands over no pixel block), FAKE_RESULT (GetPicture answers this code).
+// archive entry points), FAKE_RESULT (GetPicture answers this code), and
+// plug-ins that get the hand-over wrong: FAKE_NOTHING_HANDED_OVER (answers
+// 0 but hands over no pixel block), FAKE_NO_INFO (answers 0 with only the
+// pixel block), FAKE_SAME_BLOCK (answers 0 with one block as both) and
+// FAKE_FAILS_KEEPING_BLOCKS (answers 3 with both handles pointing at a
+// block it keeps; FakeKeptBlockSize tells whether it is still there).
 #include <windows.h>
 
 #include <cstring>
@@ -85,10 +89,30 @@ SPI_EXPORT int SPI_CALL IsSupported(const char*, const void* source) {
 
 SPI_EXPORT int SPI_CALL GetPictureInfo(const char*, SpiLongPtr, unsigned int, PictureInfo*) { return -1; }
 
+#ifdef FAKE_FAILS_KEEPING_BLOCKS
+namespace {
+HLOCAL kept = nullptr;
+}  // namespace
+
+// The size of the block the last failing call kept, 0 once it is gone; the
+// block is freed here.
+SPI_EXPORT SIZE_T SPI_CALL FakeKeptBlockSize() {
+  const SIZE_T size = LocalSize(kept);
+  LocalFree(kept);
+  kept = nullptr;
+  return size;
+}
+#endif
+
 SPI_EXPORT int SPI_CALL GetPicture(const char* path, SpiLongPtr position, unsigned int flag, SpiHandle* info,
                                    SpiHandle* bits, ProgressCallback, SpiLongPtr) {
 #ifdef FAKE_RESULT
   return FAKE_RESULT;
+#endif
+#ifdef FAKE_FAILS_KEEPING_BLOCKS
+  kept = Block("kept", 4);
+  *info = *bits = kept;
+  return 3;
 #endif
   std::string file;
   if ((flag & 7) != 0 || !ReadFile(path, position, &file) || file.size() < kMagicSize + 40) return 2;
@@ -98,10 +122,18 @@ SPI_EXPORT int SPI_CALL GetPicture(const char* path, SpiLongPtr position, unsign
   header->biYPelsPerMeter = static_cast<LONG>(position);
   const size_t infoSize = InfoSize(dib);
   *info = Block(dib.data(), infoSize);
-#ifdef FAKE_NOTHING_HANDED_OVER
-  *bits = nullptr;
-#else
   *bits = Block(dib.data() + infoSize, dib.size() - infoSize);
+#ifdef FAKE_NOTHING_HANDED_OVER
+  LocalFree(*bits);
+  *bits = nullptr;
+#endif
+#ifdef FAKE_NO_INFO
+  LocalFree(*info);
+  *info = nullptr;
+#endif
+#ifdef FAKE_SAME_BLOCK
+  LocalFree(*bits);
+  *bits = *info;
 #endif
   return 0;
 }

@@ -120,6 +120,35 @@ TEST_F(PluginHostTest, ResultsOfTheHostsOwn) {
   EXPECT_EQ(Decode(plugins, File("six.fk", Picture('6'))).result, 6) << "the plug-in's own code";
 }
 
+// A plug-in that answers 0 but hands over one block, or one block as both,
+// has its blocks freed by the host (each once); one that fails keeps what
+// it points the handles at. Fifty decodes of each leave the heap as it was.
+TEST_F(PluginHostTest, BlocksHandedOverInVainAreFreedOnce) {
+  for (int number : {4, 5, 8, 9}) Place(number, current_);
+  CurrentFolder in(current_);
+  PluginList plugins;
+  plugins.Search(kDefaultFlags, nullptr);
+  const std::string onlyBits = File("four.fk", Picture('4')), onlyInfo = File("five.fk", Picture('5')),
+                    sameBlock = File("eight.fk", Picture('8')), failing = File("nine.fk", Picture('9'));
+  const auto keptBlockSize = [&] {
+    const auto size = reinterpret_cast<SIZE_T(SPI_CALL*)()>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(FakeName(9).c_str()), "FakeKeptBlockSize")));
+    return size ? size() : 0;
+  };
+  // Loads each plug-in once: what its loading allocates stays.
+  for (const std::string& file : {onlyBits, onlyInfo, sameBlock, failing}) Decode(plugins, file);
+  keptBlockSize();
+  const size_t before = BusyHeapBlocks();
+  for (int i = 0; i < 50; ++i) {
+    EXPECT_EQ(Decode(plugins, onlyBits).result, 5) << "only the pixel block";
+    EXPECT_EQ(Decode(plugins, onlyInfo).result, 5) << "only the information block";
+    EXPECT_EQ(Decode(plugins, sameBlock).result, 5) << "one block as both";
+    EXPECT_EQ(Decode(plugins, failing).result, 3);
+    EXPECT_EQ(keptBlockSize(), 4u) << "a failing plug-in's block is its own";
+  }
+  EXPECT_EQ(BusyHeapBlocks(), before);
+}
+
 TEST_F(PluginHostTest, ArchivePluginsAreKeptOnlyWhenAskedFor) {
   Place(7, current_);
   CurrentFolder in(current_);

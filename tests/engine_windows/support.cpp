@@ -64,6 +64,16 @@ Bytes PackedBitmap(int32_t width, int32_t height, uint16_t bitCount, const Bytes
   return packed;
 }
 
+size_t BusyHeapBlocks() {
+  HANDLE heap = GetProcessHeap();
+  size_t busy = 0;
+  HeapLock(heap);
+  PROCESS_HEAP_ENTRY entry = {};
+  while (HeapWalk(heap, &entry)) busy += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0;
+  HeapUnlock(heap);
+  return busy;
+}
+
 CurrentFolder::CurrentFolder(const std::string& folder) {
   GetCurrentDirectoryA(sizeof previous_, previous_);
   SetCurrentDirectoryA(folder.c_str());

@@ -33,6 +33,9 @@ Bytes FakeFile(char digit, const Bytes& packedBitmap);
 // A packed bitmap: header, then `table` bytes, then rows.
 Bytes PackedBitmap(int32_t width, int32_t height, uint16_t bitCount, const Bytes& table, const Bytes& rows);
 
+// Blocks in use on the process heap, where movable memory lives too.
+size_t BusyHeapBlocks();
+
 // The current folder for the lifetime of the object.
 class CurrentFolder {
  public:

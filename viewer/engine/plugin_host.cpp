@@ -168,6 +168,16 @@ int PluginList::DecodeFile(const char* path, SpiHandle* info, SpiHandle* bits) {
   *info = nullptr;
   *bits = nullptr;
   const int result = plugin->getPicture()(path, offset, 0, info, bits, ContinueDecoding, 0);
-  if (result != 0) return result;
-  return *info && *bits ? 0 : kNothingHandedOver;
+  if (result != 0) {
+    // Whatever the handles point at after a failure is still the plug-in's.
+    *info = *bits = nullptr;
+    return result;
+  }
+  if (*info && *bits && *info != *bits) return 0;
+  // A success the host cannot use: what was handed over is freed here,
+  // once, also when one block came as both.
+  if (*info) LocalFree(*info);
+  if (*bits && *bits != *info) LocalFree(*bits);
+  *info = *bits = nullptr;
+  return kNothingHandedOver;
 }
