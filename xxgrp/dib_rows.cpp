@@ -5,6 +5,8 @@
 #include <cstring>
 #include <limits>
 
+#include "plugin/framework/byte_span.h"
+
 namespace {
 
 bool HasWritableLayout(const BITMAPINFOHEADER& header) {
@@ -21,14 +23,13 @@ bool ReadDibRows(const void* header, const void* pixels, DibRows* rows) {
   if (!HasWritableLayout(info)) return false;
   const uint32_t width = static_cast<uint32_t>(info.biWidth);
   const uint32_t height = static_cast<uint32_t>(info.biHeight < 0 ? -info.biHeight : info.biHeight);
-  const uint64_t stride = (static_cast<uint64_t>(width) * info.biBitCount + 31) / 32 * 4;
-  // The encoders take a row of 24-bit pixels as one block with a 32-bit size.
-  if (static_cast<uint64_t>(width) * 3 > std::numeric_limits<UINT>::max()) return false;
-  if (stride * height > std::numeric_limits<size_t>::max()) return false;
+  size_t stride, thirtyTwoBitBytes;
+  if (!DibRowBytes(width, info.biBitCount, &stride) || !DibPictureBytes(width, height, 32, &thirtyTwoBitBytes))
+    return false;
   rows->width = width;
   rows->height = height;
   rows->bytesPerPixel = info.biBitCount / 8;
-  rows->stride = static_cast<size_t>(stride);
+  rows->stride = stride;
   rows->topDown = info.biHeight < 0;
   rows->pixelsPerMeterX = info.biXPelsPerMeter;
   rows->pixelsPerMeterY = info.biYPelsPerMeter;

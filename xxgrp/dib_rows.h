@@ -17,9 +17,11 @@ struct DibRows {
   const uint8_t* pixels = nullptr;
 
   // Row y counted from the top of the picture.
-  const uint8_t* Row(uint32_t y) const { return pixels + (topDown ? y : height - 1 - y) * stride; }
+  const uint8_t* Row(uint32_t y) const { return pixels + size_t{topDown ? y : height - 1 - y} * stride; }
 };
 
 // False for a header the writer cannot write: not BI_RGB, not 24 or 32
-// bits per pixel, no pixels, or sizes beyond what fits in memory.
+// bits per pixel, or rows whose block (or whose 32-bit form) passes the
+// picture size cap that the viewer holds its pictures to; within the cap
+// every row length fits the 32-bit sizes the encoders take.
 bool ReadDibRows(const void* header, const void* pixels, DibRows* rows);

@@ -51,9 +51,12 @@ SpiResult SourceFrame::Open(ByteSpan file) {
   result = decoder_->GetFrame(0, frame_.Receive());
   if (SUCCEEDED(result)) result = frame_->GetSize(&width_, &height_);
   if (FAILED(result)) return Failure(result, SpiResult::BrokenData);
-  // The bitmap header holds signed 32-bit sizes.
-  const UINT largest = std::numeric_limits<int32_t>::max();
-  if (width_ == 0 || height_ == 0 || width_ > largest || height_ > largest) return SpiResult::UnsupportedFormat;
+  if (width_ == 0 || height_ == 0) return SpiResult::UnsupportedFormat;
+  // The viewer refuses a picture whose 32-bit form passes its size cap, so
+  // such a picture is refused here, before a row is decoded; the cap also
+  // keeps every size below within the header's signed 32-bit fields.
+  size_t thirtyTwoBitBytes;
+  if (!DibPictureBytes(width_, height_, 32, &thirtyTwoBitBytes)) return SpiResult::OutOfMemory;
   return SpiResult::Ok;
 }
 
@@ -100,7 +103,8 @@ int SourceBitsPerPixel(const SourceFrame& source) {
   return static_cast<int>(bits);
 }
 
-// Output rows: 24 or 32 bits per pixel, padded to 4 bytes.
+// Output rows: 24 or 32 bits per pixel, padded to 4 bytes. The source frame
+// passed the size cap, so every size here is within it.
 struct OutputLayout {
   uint32_t width;
   uint32_t height;
@@ -109,37 +113,32 @@ struct OutputLayout {
   size_t totalBytes;
 };
 
-// False when the rows would not fit in the 32-bit size fields of the bitmap
-// header or in memory.
 bool MakeLayout(uint32_t width, uint32_t height, int bitCount, OutputLayout* layout) {
-  const uint64_t rowBytes = (static_cast<uint64_t>(width) * bitCount + 31) / 32 * 4;
-  const uint64_t totalBytes = rowBytes * height;
-  if (totalBytes > std::numeric_limits<uint32_t>::max() || totalBytes > std::numeric_limits<size_t>::max())
-    return false;
-  *layout = OutputLayout{width, height, bitCount, static_cast<size_t>(rowBytes), static_cast<size_t>(totalBytes)};
-  return true;
+  *layout = OutputLayout{width, height, bitCount, 0, 0};
+  return DibRowBytes(width, bitCount, &layout->rowBytes) &&
+         DibPictureBytes(width, height, bitCount, &layout->totalBytes);
 }
 
 void StoreRow(const uint8_t* bgra, const OutputLayout& layout, uint8_t* row) {
   if (layout.bitCount == 32) {
-    std::memcpy(row, bgra, static_cast<size_t>(layout.width) * 4);
+    std::memcpy(row, bgra, layout.rowBytes);
     return;
   }
-  for (uint32_t x = 0; x < layout.width; ++x) std::memcpy(row + x * 3, bgra + x * 4, 3);
+  for (size_t x = 0; x < layout.width; ++x) std::memcpy(row + x * 3, bgra + x * 4, 3);
 }
 
 // Converts to straight-alpha BGRA (the one format every source converts to)
 // and stores the rows bottom-up, asking the host after every row.
 SpiResult CopyRows(IWICBitmapSource* bgra, const OutputLayout& layout, uint8_t* bits, const Progress& progress) {
   HeapBuffer line;
-  const size_t lineBytes = static_cast<size_t>(layout.width) * 4;
-  if (!line.Allocate(lineBytes)) return SpiResult::OutOfMemory;
+  size_t lineBytes;  // 32-bit rows need no padding; within the cap, so a UINT holds it
+  if (!DibRowBytes(layout.width, 32, &lineBytes) || !line.Allocate(lineBytes)) return SpiResult::OutOfMemory;
   for (uint32_t y = 0; y < layout.height; ++y) {
     const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(layout.width), 1};
     const HRESULT result =
         bgra->CopyPixels(&rect, static_cast<UINT>(lineBytes), static_cast<UINT>(lineBytes), line.data());
     if (FAILED(result)) return Failure(result, SpiResult::BrokenData);
-    StoreRow(line.data(), layout, bits + (layout.height - 1 - y) * layout.rowBytes);
+    StoreRow(line.data(), layout, bits + size_t{layout.height - 1 - y} * layout.rowBytes);
     if (progress.Stop(static_cast<int>(y + 1), static_cast<int>(layout.height))) return SpiResult::Aborted;
   }
   return SpiResult::Ok;

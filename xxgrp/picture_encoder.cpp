@@ -45,11 +45,14 @@ HRESULT InitializeFrame(const GUID& container, const DibRows& rows, IWICBitmapFr
 // Hands the rows to the encoder top row first, each packed to 24 bits.
 HRESULT WriteRows(const DibRows& rows, IWICBitmapFrameEncode* frame) {
   HeapBuffer line;
-  const size_t lineBytes = static_cast<size_t>(rows.width) * 3;
-  if (!line.Allocate(lineBytes)) return E_OUTOFMEMORY;
+  // Packed, without the row padding; the rows passed the size cap, so a
+  // UINT holds the length.
+  size_t lineBytes;
+  if (!MulSize(rows.width, 3, &lineBytes) || !line.Allocate(lineBytes)) return E_OUTOFMEMORY;
+  const size_t pixelBytes = static_cast<size_t>(rows.bytesPerPixel);
   for (uint32_t y = 0; y < rows.height; ++y) {
     const uint8_t* row = rows.Row(y);
-    for (uint32_t x = 0; x < rows.width; ++x) std::memcpy(line.data() + x * 3, row + x * rows.bytesPerPixel, 3);
+    for (size_t x = 0; x < rows.width; ++x) std::memcpy(line.data() + x * 3, row + x * pixelBytes, 3);
     const HRESULT result =
         frame->WritePixels(1, static_cast<UINT>(lineBytes), static_cast<UINT>(lineBytes), line.data());
     if (FAILED(result)) return result;

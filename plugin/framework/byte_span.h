@@ -112,3 +112,31 @@ inline bool AlignRow(size_t rowBytes, size_t* stride) {
   *stride = (rowBytes + 3) & ~static_cast<size_t>(3);
   return true;
 }
+
+// The largest block of pixel rows of any picture the viewer holds or its
+// image library decodes or writes, the 32-bit form of a picture included:
+// 2 GiB less one byte, so that every size fits the signed 32-bit fields of
+// a bitmap header and stays one size in both widths of every program.
+inline constexpr uint64_t kMaxPictureBytes = 0x7FFFFFFF;
+
+// Bytes of one bitmap row of `width` pixels of `bitCount` bits, padded to
+// 4 bytes: ((width × bitCount + 31) / 32) × 4. False when width is 0 or
+// the row passes kMaxPictureBytes.
+inline bool DibRowBytes(uint64_t width, unsigned bitCount, size_t* row) {
+  uint64_t bits, padded;
+  if (width == 0 || !MulCount(width, bitCount, &bits) || !AddCount(bits, 31, &padded)) return false;
+  const uint64_t bytes = padded / 32 * 4;
+  if (bytes > kMaxPictureBytes) return false;
+  *row = static_cast<size_t>(bytes);
+  return true;
+}
+// Bytes of `rows` such rows; false when either count is 0 or the total
+// passes kMaxPictureBytes.
+inline bool DibPictureBytes(uint64_t width, uint64_t rows, unsigned bitCount, size_t* bytes) {
+  size_t row;
+  uint64_t total;
+  if (rows == 0 || !DibRowBytes(width, bitCount, &row) || !MulCount(row, rows, &total) || total > kMaxPictureBytes)
+    return false;
+  *bytes = static_cast<size_t>(total);
+  return true;
+}

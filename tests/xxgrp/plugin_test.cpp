@@ -248,6 +248,45 @@ TEST(XxgrpFailures, CodesAndUntouchedHandles) {
       Plugin().getPicture(reinterpret_cast<const char*>(kPng.data()), -5, 1, &handles[0], &handles[1], nullptr, 0), 2);
 }
 
+// A bitmap file header and info header of the given size, 24 bits per
+// pixel, followed by one row of data at most.
+Bytes BmpPromising(int32_t width, int32_t height) {
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = height;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + 64;
+  Bytes bytes(file.bfSize, 0x80);
+  std::memcpy(bytes.data(), &file, sizeof file);
+  std::memcpy(bytes.data() + sizeof file, &info, sizeof info);
+  return bytes;
+}
+
+// A picture whose 32-bit form passes the viewer's size cap (2 GiB less a
+// byte) is refused with 4 from its header alone, before a row is decoded;
+// one just inside the cap is described as usual.
+TEST(XxgrpFailures, PicturesPastTheSizeCapAreRefusedFromTheirHeader) {
+  for (const auto& [width, height] : {std::pair{24000, 24000}, std::pair{16384, 32768}}) {
+    const Bytes file = BmpPromising(width, height);
+    InfoOf(file, 4);
+    const Decoded decoded = DecodeMemory(file);
+    EXPECT_EQ(decoded.result, 4) << width << " x " << height;
+    EXPECT_FALSE(decoded.handed);
+    const std::string path = WriteTempFile("huge.bmp", file);
+    EXPECT_EQ(DecodeFile(path).result, 4);
+  }
+  for (const auto& [width, height] : {std::pair{23170, 23170}, std::pair{16384, 32767}}) {
+    const PictureInfo info = InfoOf(BmpPromising(width, height));
+    EXPECT_EQ(info.width, width);
+    EXPECT_EQ(info.height, height);
+  }
+}
+
 // Truncated and corrupted files give a result code and never crash; a
 // decode that succeeds anyway returns blocks as long as its header says.
 TEST(XxgrpFailures, DamagedFilesOfEveryFormat) {

@@ -250,6 +250,13 @@ TEST(XxgrpWriter, HeadersTheWriterCannotWrite) {
       variant([](BITMAPINFOHEADER& h) { h.biHeight = 0; }),
       variant([](BITMAPINFOHEADER& h) { h.biHeight = LONG(0x80000000u); }),
       variant([](BITMAPINFOHEADER& h) { h.biWidth = 0x7FFFFFFF; }),
+      // Past the viewer's picture size cap in their 32-bit form: the rows
+      // behind such a header are never read.
+      variant([](BITMAPINFOHEADER& h) { h.biWidth = h.biHeight = 24000; }),
+      variant([](BITMAPINFOHEADER& h) {
+        h.biWidth = 16384;
+        h.biHeight = -32768;
+      }),
   };
   for (Slot slot : kSlots) {
     for (const Dib& dib : unwritable)

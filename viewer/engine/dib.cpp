@@ -110,20 +110,12 @@ BitmapInfoHeader MakeBitmapInfoHeader(int32_t width, int32_t height, uint16_t bi
 }
 
 bool RowLength(int32_t width, unsigned bitCount, size_t* length) {
-  if (width <= 0) return false;
-  const uint64_t bytes = (static_cast<uint64_t>(width) * bitCount + 31) / 32 * 4;
-  if (bytes > kMaxPixelBytes) return false;
-  *length = static_cast<size_t>(bytes);
-  return true;
+  return width > 0 && DibRowBytes(static_cast<uint64_t>(width), bitCount, length);
 }
 
 bool DibImageSize(int32_t width, int32_t rows, unsigned bitCount, size_t* size) {
-  size_t row;
-  if (rows <= 0 || !RowLength(width, bitCount, &row)) return false;
-  const uint64_t bytes = static_cast<uint64_t>(row) * static_cast<uint64_t>(rows);
-  if (bytes > kMaxPixelBytes) return false;
-  *size = static_cast<size_t>(bytes);
-  return true;
+  return width > 0 && rows > 0 &&
+         DibPictureBytes(static_cast<uint64_t>(width), static_cast<uint64_t>(rows), bitCount, size);
 }
 
 bool HasAlphaChannel(const BitmapInfoHeader& header) {

@@ -31,19 +31,16 @@ static_assert(sizeof(BitmapInfoHeader) == 40, "BITMAPINFOHEADER is 40 bytes");
 constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kBiBitfields = 3;
 
-// Every picture the viewer holds, and every buffer derived from one (the
-// 24-bit background, the 32-bit foreground), stays within this many bytes,
-// so that the sizes fit the 32-bit fields of a header on every platform.
-constexpr size_t kMaxPixelBytes = 0x7FFFFFFF;
-
 // biSize 40, one plane, the given size and depth, BI_RGB, every other field 0.
 BitmapInfoHeader MakeBitmapInfoHeader(int32_t width, int32_t height, uint16_t bitCount);
 
 // Bytes of one row, ((width × bitCount + 31) / 32) × 4. False when width is
-// not positive or the row would exceed kMaxPixelBytes.
+// not positive or the row would exceed kMaxPictureBytes, within which every
+// picture the viewer holds and every buffer derived from one (the 24-bit
+// background, the 32-bit foreground) stays.
 bool RowLength(int32_t width, unsigned bitCount, size_t* length);
 // Bytes of `rows` such rows; false when either is not positive or the
-// total exceeds kMaxPixelBytes.
+// total exceeds kMaxPictureBytes.
 bool DibImageSize(int32_t width, int32_t rows, unsigned bitCount, size_t* size);
 
 // True for 32 bits with BI_RGB, or BI_BITFIELDS with a header long enough
@@ -97,7 +94,7 @@ struct Bgra32View {
 // with a header of at least 56 bytes, the alpha mask at 52); `pixels` holds
 // the rows. Each span is the whole block as allocated. False when the
 // header is malformed or of a kind the viewer cannot use, when a block is
-// too short for what the header says, or when a size exceeds kMaxPixelBytes;
+// too short for what the header says, or when a size exceeds kMaxPictureBytes;
 // `picture` is then left as it was.
 bool ReadPluginPicture(ByteSpan info, ByteSpan pixels, DibPicture* picture);
 
