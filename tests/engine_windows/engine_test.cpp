@@ -18,24 +18,18 @@ namespace {
 
 constexpr uint32_t kDefaultFlags = PluginList::kUnloadAfterProbe | PluginList::kAcceptImage;
 
-// xxgrp.dll is found where the program's loader looks for libraries: the
-// tests add this width's folder to that path while they need it.
-class DllFolder {
- public:
-  explicit DllFolder(const std::string& folder) { SetDllDirectoryA(folder.c_str()); }
-  ~DllFolder() { SetDllDirectoryA(nullptr); }
-};
-
-// Must run before anything else loads xxgrp.dll by its full path, which
-// would let the bare name find the loaded library.
-TEST(ImageWriterBinding, FailsWithoutTheLibraryAndLeavesTheListAlone) {
-  CurrentFolder in(NewFolder("empty"));
+// Bound only from the folder it is given: a library of that name in the
+// current folder (the pictures' folder, after a file dialog) is not taken.
+TEST(ImageWriterBinding, ALibraryBesideThePicturesIsNotTaken) {
+  const std::string pictures = NewFolder("pictures-with-a-writer");
+  CopyInto(DistFolder() + "\\xxgrp.dll", pictures);
+  CurrentFolder in(pictures);
   PluginList plugins;
   plugins.Search(kDefaultFlags, nullptr);
   ImageWriterBinding writer;
-  EXPECT_FALSE(writer.Bind(plugins));
+  EXPECT_FALSE(writer.Bind(plugins, NewFolder("program-without-writer")));
   EXPECT_FALSE(writer.IsBound());
-  EXPECT_TRUE(plugins.records().empty());
+  EXPECT_TRUE(plugins.records().empty()) << "the list is left alone";
 }
 
 TEST(ImageWriterBinding, AppendsTheLoadedLibraryLastAndClearsTwoFlagBits) {
@@ -47,13 +41,12 @@ TEST(ImageWriterBinding, AppendsTheLoadedLibraryLastAndClearsTwoFlagBits) {
   object->flags = 0xFFFFFFFF;
   {
     CurrentFolder in(DistFolder());
-    DllFolder dlls(DistFolder());
     PluginList plugins;
     plugins.Search(kDefaultFlags, nullptr);
     ImageWriterBinding writer;
-    ASSERT_TRUE(writer.Bind(plugins));
+    ASSERT_TRUE(writer.Bind(plugins, DistFolder()));
     ASSERT_EQ(plugins.records().size(), 2u) << "the image plug-in, then the writer";
-    EXPECT_EQ(plugins.records()[1].path(), "xxgrp.dll");
+    EXPECT_EQ(plugins.records()[1].path(), DistFolder() + "\\xxgrp.dll");
     EXPECT_TRUE(plugins.records()[1].IsLoaded());
     EXPECT_EQ(object->flags, 0xFFFFFFFCu);
   }
@@ -66,9 +59,8 @@ class EngineTest : public testing::Test {
   void SetUp() override {
     files_ = NewFolder("pictures");
     CurrentFolder in(DistFolder());
-    DllFolder dlls(DistFolder());
     plugins_.Search(kDefaultFlags, nullptr);
-    ASSERT_TRUE(writer_.Bind(plugins_));
+    ASSERT_TRUE(writer_.Bind(plugins_, DistFolder()));
   }
   std::string File(const std::string& name, const Bytes& bytes) {
     const std::string path = files_ + "\\" + name;

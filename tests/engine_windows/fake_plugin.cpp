@@ -14,7 +14,8 @@
 // 0 but hands over no pixel block), FAKE_NO_INFO (answers 0 with only the
 // pixel block), FAKE_SAME_BLOCK (answers 0 with one block as both) and
 // FAKE_FAILS_KEEPING_BLOCKS (answers 3 with both handles pointing at a
-// block it keeps; FakeKeptBlockSize tells whether it is still there).
+// block it keeps; FakeKeptBlockSize tells whether it is still there), and
+// FAKE_DEPENDENCY (imports fakedep.dll, without which it does not load).
 #include <windows.h>
 
 #include <cstring>
@@ -73,7 +74,14 @@ size_t InfoSize(const std::string& dib) {
 
 }  // namespace
 
+#ifdef FAKE_DEPENDENCY
+extern "C" __declspec(dllimport) int FakeDependency();
+#endif
+
 SPI_EXPORT int SPI_CALL GetPluginInfo(int infoNo, char* buffer, int bufferLength) {
+#ifdef FAKE_DEPENDENCY
+  FakeDependency();
+#endif
   const std::string texts[] = {kType, "fake", kPattern, kName};
   if (infoNo < 0 || infoNo > 3 || bufferLength < 1) return 0;
   const std::string& text = texts[infoNo];

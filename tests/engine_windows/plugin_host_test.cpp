@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/engine_windows/support.h"
+#include "viewer/engine/image_libraries.h"
 
 namespace {
 
@@ -147,6 +148,26 @@ TEST_F(PluginHostTest, BlocksHandedOverInVainAreFreedOnce) {
     EXPECT_EQ(keptBlockSize(), 4u) << "a failing plug-in's block is its own";
   }
   EXPECT_EQ(BusyHeapBlocks(), before);
+}
+
+// Once the search is restricted, as the viewer does at start-up, a plug-in's
+// dependency is found in the plug-in's own folder but never in the current
+// folder.
+TEST_F(PluginHostTest, ADependencyIsNeverTakenFromTheCurrentFolder) {
+  RestrictLibrarySearch();
+  Place(0, given_);
+  CopyInto(FakesFolder() + "\\fakedep.dll", current_);
+  {
+    CurrentFolder in(current_);
+    PluginList plugins;
+    plugins.Search(kDefaultFlags, given_.c_str());
+    EXPECT_TRUE(plugins.records().empty()) << "fakedep.dll lies only in the current folder";
+  }
+  CopyInto(FakesFolder() + "\\fakedep.dll", given_);
+  CurrentFolder in(current_);
+  PluginList plugins;
+  plugins.Search(kDefaultFlags, given_.c_str());
+  EXPECT_EQ(plugins.records().size(), 1u) << "fakedep.dll beside the plug-in";
 }
 
 TEST_F(PluginHostTest, ArchivePluginsAreKeptOnlyWhenAskedFor) {

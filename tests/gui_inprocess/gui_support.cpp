@@ -12,14 +12,6 @@
 
 namespace {
 
-// xxgrp.dll is found where the program's loader looks for libraries: the
-// dist folder is added to that path while the frame is constructed.
-class DllFolder {
- public:
-  explicit DllFolder(const std::string& folder) { SetDllDirectoryA(folder.c_str()); }
-  ~DllFolder() { SetDllDirectoryA(nullptr); }
-};
-
 uint32_t Rgb(unsigned red, unsigned green, unsigned blue) { return (red << 16) | (green << 8) | blue; }
 
 uint8_t Premultiply(uint8_t colour, uint8_t alpha) { return static_cast<uint8_t>(colour * (alpha + 1) >> 8); }
@@ -38,9 +30,9 @@ void PumpMessages() {
 FrameUnderTest::FrameUnderTest(const std::string& pluginFolder) {
   {
     CurrentFolder in(pluginFolder);
-    DllFolder dlls(DistFolder());
-    frame_ = std::make_unique<CMainFrame>(loop_);
+    libraries_.Load(DistFolder());
   }
+  frame_ = std::make_unique<CMainFrame>(loop_, libraries_.plugins, libraries_.writer);
   if (!frame_->Create()) return;
   SetWindowPos(hwnd(), nullptr, 0, 0, kFrameWidth, kFrameHeight, SWP_NOZORDER | SWP_NOACTIVATE);
   ShowWindow(hwnd(), SW_SHOW);

@@ -14,6 +14,7 @@
 
 #include "tests/engine_windows/support.h"
 #include "tests/fixtures/picture.h"
+#include "viewer/engine/image_libraries.h"
 #include "viewer/shell/main_frame.h"
 
 // Runs every message waiting for this thread. The quit message that a
@@ -60,6 +61,7 @@ class FrameUnderTest {
     void OnIdle() override { PostQuitMessage(0); }
   };
 
+  ImageLibraries libraries_;
   MessageLoop loop_;
   StopWhenIdle stop_;
   std::unique_ptr<CMainFrame> frame_;

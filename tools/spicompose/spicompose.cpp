@@ -18,10 +18,9 @@
 
 #include "viewer/engine/compose.h"
 #include "viewer/engine/image_document.h"
-#include "viewer/engine/image_writer_binding.h"
+#include "viewer/engine/image_libraries.h"
 #include "viewer/engine/output.h"
 #include "viewer/engine/path_text.h"
-#include "viewer/engine/plugin_host.h"
 
 namespace {
 
@@ -113,20 +112,20 @@ bool Composite(const Options& o, ImageDocument& document, ImageWriterBinding& wr
 int main(int argc, char** argv) {
   Options o;
   if (!ParseOptions(argc, argv, &o)) return Usage();
-  PluginList plugins;
-  plugins.Search(PluginList::kUnloadAfterProbe | PluginList::kAcceptImage, o.pluginFolder);
-  ImageWriterBinding writer;
-  if (!writer.Bind(plugins)) {
-    std::fprintf(stderr, "spicompose: xxgrp.dll is not found\n");
+  RestrictLibrarySearch();
+  ImageLibraries libraries;
+  if (!libraries.Load(ProgramFolder(), o.pluginFolder)) {
+    std::fprintf(stderr, "spicompose: xxgrp.dll is not found beside spicompose.exe\n");
     return 2;
   }
-  ImageDocument document(plugins);
+  ImageDocument document(libraries.plugins);
   const int opened = document.OpenImage(o.background, kMayBeBackground);
   if (opened != 0) {
     std::printf("%s %s (result %d)\n", o.background, OpenFailure(opened), opened);
     return 1;
   }
   int failures = 0;
-  for (const auto& [foreground, output] : o.jobs) failures += !Composite(o, document, writer, foreground, output);
+  for (const auto& [foreground, output] : o.jobs)
+    failures += !Composite(o, document, libraries.writer, foreground, output);
   return failures ? 1 : 0;
 }

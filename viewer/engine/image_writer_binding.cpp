@@ -5,8 +5,8 @@ void ExitForMissingImageWriter() {
   ExitProcess(0);
 }
 
-bool ImageWriterBinding::Bind(PluginList& plugins) {
-  PluginRecord record("xxgrp.dll");
+bool ImageWriterBinding::Bind(PluginList& plugins, const std::string& folder) {
+  PluginRecord record(folder + "\\xxgrp.dll");
   if (!record.Load()) return false;
   const auto getModuleInstance = reinterpret_cast<GetModuleInstanceFn>(
       reinterpret_cast<void*>(GetProcAddress(record.module(), "GetModuleInstance")));

@@ -3,6 +3,8 @@
 // still loaded, as the last entry of the plug-in list.
 #pragma once
 
+#include <string>
+
 #include "viewer/engine/picture_writer.h"
 #include "viewer/engine/plugin_host.h"
 #include "xxgrp/image_writer_abi.h"
@@ -13,9 +15,9 @@
 
 class ImageWriterBinding : public PictureWriter {
  public:
-  // False when xxgrp.dll cannot be loaded as a plug-in or hands out no
-  // writer; the list is then unchanged.
-  bool Bind(PluginList& plugins);
+  // Loads xxgrp.dll from `folder` by its full path. False when it cannot be
+  // loaded as a plug-in or hands out no writer; the list is then unchanged.
+  bool Bind(PluginList& plugins, const std::string& folder);
   bool IsBound() const { return writer_ != nullptr; }
 
   // Through the writer's table, the object as the first argument. Called

@@ -67,7 +67,9 @@ PluginRecord& PluginRecord::operator=(PluginRecord&& other) noexcept {
 
 uint32_t PluginRecord::Load() {
   if (module_) return Type();
-  module_ = LoadLibraryA(path_.c_str());
+  // Its dependencies come from its own folder or the restricted search
+  // (RestrictLibrarySearch), never from the current folder.
+  module_ = LoadLibraryExA(path_.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
   if (!module_) return 0;
   // A library without these two stays loaded until the record lets it go.
   getPluginInfo_ = Entry<GetPluginInfoFn>(module_, "GetPluginInfo");
@@ -111,7 +113,10 @@ void PluginList::Search(uint32_t flags, const char* directory) {
   char current[MAX_PATH];
   const DWORD currentLength = GetCurrentDirectoryA(sizeof current, current);
   if (currentLength && currentLength < sizeof current) ScanDirectory(current);
-  if (directory) ScanDirectory(directory);
+  // Records keep full paths: a plug-in is loaded by its full path alone.
+  char given[MAX_PATH];
+  const DWORD givenLength = directory ? GetFullPathNameA(directory, sizeof given, given, nullptr) : 0;
+  if (givenLength && givenLength < sizeof given) ScanDirectory(given);
   char system[255];
   const UINT systemLength = GetSystemDirectoryA(system, sizeof system);
   if (systemLength && systemLength < sizeof system) ScanDirectory(system);

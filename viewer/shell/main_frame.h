@@ -22,9 +22,9 @@ inline constexpr UINT kToolbarBandId = 60161;
 
 class CMainFrame : public Window, public MessageFilter, public IdleHandler {
  public:
-  // Constructs the view, which finds the plug-ins and binds the image
-  // writer (or ends the program).
-  explicit CMainFrame(MessageLoop& loop) : loop_(loop) {}
+  // The view decodes through the plug-ins and writes through the writer,
+  // both found and bound before the frame is made.
+  CMainFrame(MessageLoop& loop, PluginList& plugins, PictureWriter& writer) : loop_(loop), view_(plugins, writer) {}
   ~CMainFrame() override;
 
   // The frame window with its caption, menu and keys; null on failure.

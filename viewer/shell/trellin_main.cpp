@@ -5,15 +5,18 @@
 // After windows.h, on which it builds.
 #include <commctrl.h>
 
+#include "viewer/engine/image_libraries.h"
 #include "viewer/shell/main_frame.h"
 
 namespace {
 
-// The frame's construction finds the plug-ins and binds the image writer;
-// without the writer the program has ended there, before any window.
+// The plug-ins are found and the image writer bound before any window;
+// without the writer the program ends there, with its warning.
 int Run(int show) {
+  ImageLibraries libraries;
+  if (!libraries.Load(ProgramFolder())) ExitForMissingImageWriter();
   MessageLoop loop;
-  CMainFrame frame(loop);
+  CMainFrame frame(loop, libraries.plugins, libraries.writer);
   if (!frame.Create()) return 0;
   ShowWindow(frame.hwnd(), show);
   return loop.Run();
@@ -22,6 +25,7 @@ int Run(int show) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
+  RestrictLibrarySearch();
   CoInitialize(nullptr);
   const INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_COOL_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);

@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr uint32_t kSearchFlags = PluginList::kUnloadAfterProbe | PluginList::kAcceptImage;
 constexpr SIZE kPictureLine = {10, 10};
 // A system colour as a brush: its index plus one.
 HBRUSH FillBrush() { return reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1); }
@@ -59,11 +58,6 @@ class PrintSetup {
 };
 
 }  // namespace
-
-CTrellinView::CTrellinView() {
-  plugins_.Search(kSearchFlags, nullptr);
-  if (!writer_.Bind(plugins_)) ExitForMissingImageWriter();
-}
 
 HWND CTrellinView::Create(HWND parent) {
   WNDCLASSEXA windowClass = {};

@@ -11,7 +11,7 @@
 #include "viewer/engine/compose.h"
 #include "viewer/engine/composite_surface.h"
 #include "viewer/engine/image_document.h"
-#include "viewer/engine/image_writer_binding.h"
+#include "viewer/engine/picture_writer.h"
 #include "viewer/engine/plugin_host.h"
 #include "viewer/shell/window.h"
 
@@ -24,9 +24,9 @@ struct ScrollState {
 
 class CTrellinView : public Window {
  public:
-  // Finds the plug-ins and binds the image writer; without the writer the
-  // program ends here with its warning.
-  CTrellinView();
+  // Decodes through the plug-ins and writes files through the writer, both
+  // found and bound at start-up.
+  CTrellinView(PluginList& plugins, PictureWriter& writer) : plugins_(plugins), writer_(writer) {}
 
   HWND Create(HWND parent);
 
@@ -87,8 +87,8 @@ class CTrellinView : public Window {
   const uint8_t* CompositePixels() const { return surface_.pixels(); }
   void ShowMessage(const char* text, const char* caption);
 
-  PluginList plugins_;
-  ImageWriterBinding writer_;
+  PluginList& plugins_;
+  PictureWriter& writer_;
   ImageDocument document_{plugins_};
   CompositeSurface surface_;
   ScrollState scroll_;
