@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include "viewer/shell/recent_image_list.h"
+#include "viewer/shell/recent_menu_windows.h"
 #include "viewer/shell/trellin_view.h"
 #include "viewer/shell/window.h"
 
@@ -73,7 +74,7 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   HWND toolbar_ = nullptr;
   HWND statusBar_ = nullptr;
   CTrellinView view_;
-  RecentImageList recentForegrounds_ = RecentImageList::Foregrounds();
-  RecentImageList recentBackgrounds_ = RecentImageList::Backgrounds();
+  RecentImageList recentForegrounds_ = RecentImageList::Foregrounds(SameFilePath);
+  RecentImageList recentBackgrounds_ = RecentImageList::Backgrounds(SameFilePath);
   HACCEL accelerators_ = nullptr;
 };

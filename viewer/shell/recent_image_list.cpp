@@ -13,8 +13,10 @@ std::string DocumentKey(size_t k) { return "Document" + std::to_string(k); }
 
 }  // namespace
 
-RecentImageList::RecentImageList(unsigned firstId, unsigned lastId)
-    : firstId_(firstId), maxCapacity_(static_cast<int>(lastId - firstId + 1)) {}
+RecentImageList::RecentImageList(unsigned firstId, unsigned lastId, SamePath samePath)
+    : firstId_(firstId),
+      samePath_(samePath ? std::move(samePath) : SamePath(EqualIgnoringCase)),
+      maxCapacity_(static_cast<int>(lastId - firstId + 1)) {}
 
 void RecentImageList::BindMenu(std::unique_ptr<RecentMenu> menu) {
   menu_ = std::move(menu);
@@ -52,7 +54,7 @@ bool RecentImageList::Add(const std::string& path) {
   // name another file, which a later pick would open, so it is refused.
   if (path.size() > kMaxPathLength) return false;
   const auto same = std::find_if(entries_.begin(), entries_.end(),
-                                 [&](const std::string& entry) { return EqualIgnoringCase(entry, path); });
+                                 [&](const std::string& entry) { return samePath_(entry, path); });
   if (same != entries_.end()) entries_.erase(same);
   if (entries_.size() >= static_cast<size_t>(capacity_)) entries_.erase(entries_.begin());
   entries_.push_back(path);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -39,6 +40,10 @@ class SettingsReader {
   virtual std::string ReadString(const std::string& file, const std::string& section, const std::string& key) = 0;
 };
 
+// Whether two paths name the same file as the file system sees them: it
+// ignores letter case, full-width and other cased letters included.
+using SamePath = std::function<bool(const std::string& a, const std::string& b)>;
+
 inline constexpr char kRecentForegroundSection[] = "RecentFgImage";
 inline constexpr char kRecentBackgroundSection[] = "RecentBgImage";
 
@@ -48,10 +53,15 @@ class RecentImageList {
   static constexpr size_t kMaxPathLength = 259;
 
   // The list's items carry the identifiers firstId to lastId, which also
-  // bound its capacity.
-  RecentImageList(unsigned firstId, unsigned lastId);
-  static RecentImageList Foregrounds() { return {ID_RECENT_FOREGROUND_FIRST, ID_RECENT_FOREGROUND_LAST}; }
-  static RecentImageList Backgrounds() { return {ID_RECENT_BACKGROUND_FIRST, ID_RECENT_BACKGROUND_LAST}; }
+  // bound its capacity. `samePath` finds the entry a new path replaces;
+  // without one, paths that differ only in the case of ASCII letters match.
+  RecentImageList(unsigned firstId, unsigned lastId, SamePath samePath = {});
+  static RecentImageList Foregrounds(SamePath samePath = {}) {
+    return {ID_RECENT_FOREGROUND_FIRST, ID_RECENT_FOREGROUND_LAST, std::move(samePath)};
+  }
+  static RecentImageList Backgrounds(SamePath samePath = {}) {
+    return {ID_RECENT_BACKGROUND_FIRST, ID_RECENT_BACKGROUND_LAST, std::move(samePath)};
+  }
 
   // Shows the list in this submenu from the next change on. The text of its
   // item with the first identifier becomes the text shown for an empty list.
@@ -67,8 +77,8 @@ class RecentImageList {
   // Writes the capacity and the entries as the section's whole content.
   bool SaveToSettings(SectionWriter& writer, const std::string& file, const std::string& section) const;
 
-  // Makes the path the most recent entry; a path equal to an entry but for
-  // letter case replaces that entry. False, with nothing changed, for a path
+  // Makes the path the most recent entry; a path that names the same file
+  // as an entry replaces that entry. False, with nothing changed, for a path
   // longer than an entry holds.
   bool Add(const std::string& path);
   // The path shown with this identifier.
@@ -88,6 +98,7 @@ class RecentImageList {
   void ShowEntries(int position);
 
   unsigned firstId_;
+  SamePath samePath_;
   int maxCapacity_;
   int capacity_ = 4;
   // Oldest first, the most recent last.

@@ -35,3 +35,20 @@ std::optional<std::string> WindowsRecentMenu::TextOf(unsigned id) {
   const int length = GetMenuStringA(menu_, id, text, sizeof(text), MF_BYCOMMAND);
   return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
 }
+
+namespace {
+
+std::wstring Wide(const std::string& ansi) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
+  return wide;
+}
+
+}  // namespace
+
+bool SameFilePath(const std::string& a, const std::string& b) {
+  const std::wstring wideA = Wide(a), wideB = Wide(b);
+  return CompareStringOrdinal(wideA.data(), static_cast<int>(wideA.size()), wideB.data(),
+                              static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
+}

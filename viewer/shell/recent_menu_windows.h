@@ -20,3 +20,9 @@ class WindowsRecentMenu final : public RecentMenu {
  private:
   HMENU menu_;
 };
+
+// Paths compared as the file system compares names: ordinally, ignoring
+// case by the system's own case table, so full-width and other cased
+// letters match too. Both are read in the ANSI code page, so the second
+// byte of a double-byte character stays part of it.
+bool SameFilePath(const std::string& a, const std::string& b);

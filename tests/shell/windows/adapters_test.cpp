@@ -39,6 +39,30 @@ class RecentMenuTest : public ::testing::Test {
   HMENU backgrounds;
 };
 
+// The file system takes full-width and other cased letters for the same
+// name in either case; a double-byte character whose second byte is that of
+// a backslash stays one character.
+TEST(SameFilePath, ComparesAsTheFileSystemDoes) {
+  EXPECT_TRUE(SameFilePath("C:\\Pics\\a.TGA", "c:\\PICS\\A.tga"));
+  EXPECT_TRUE(SameFilePath(Cp932(u8"C:\\ＰＩＣＳ\\ａ.tga"), Cp932(u8"C:\\ｐｉｃｓ\\Ａ.tga")));
+  EXPECT_TRUE(SameFilePath(Cp932(u8"C:\\Αλφα\\Жук.tga"), Cp932(u8"C:\\αΛΦΑ\\жУК.tga")));
+  EXPECT_TRUE(SameFilePath(Cp932(u8"C:\\表\\a.tga"), Cp932(u8"C:\\表\\A.tga")));
+  EXPECT_FALSE(SameFilePath(Cp932(u8"C:\\表\\a.tga"), "C:\\\x95|\\a.tga")) << "0x5C is not a backslash there";
+  EXPECT_FALSE(SameFilePath(Cp932(u8"C:\\ａ.tga"), "C:\\a.tga")) << "full-width is not half-width";
+  EXPECT_FALSE(SameFilePath("C:\\a.tga", "C:\\a.tg"));
+}
+
+TEST_F(RecentMenuTest, AFileAddedTwiceInOtherCaseIsListedOnce) {
+  RecentImageList fg = RecentImageList::Foregrounds(SameFilePath);
+  fg.BindMenu(std::make_unique<WindowsRecentMenu>(foregrounds));
+  fg.SetCapacity(8);
+  ASSERT_TRUE(fg.Add(Cp932(u8"C:\\ＰＩＣＳ\\ａ.tga")));
+  ASSERT_TRUE(fg.Add("C:\\b.tga"));
+  ASSERT_TRUE(fg.Add(Cp932(u8"C:\\ｐｉｃｓ\\Ａ.tga")));
+  EXPECT_EQ(fg.size(), 2u);
+  EXPECT_EQ(TextAt(foregrounds, 0), "&1 " + Cp932(u8"C:\\ｐｉｃｓ\\Ａ.tga")) << "with the new path's letters";
+}
+
 TEST_F(RecentMenuTest, ListsShowTheirEntriesAndTheGreyedEmptyItem) {
   RecentImageList fg = RecentImageList::Foregrounds();
   fg.BindMenu(std::make_unique<WindowsRecentMenu>(foregrounds));
