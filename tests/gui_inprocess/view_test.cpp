@@ -7,6 +7,7 @@
 #include "tests/gui_inprocess/dialog_watcher.h"
 #include "tests/gui_inprocess/gui_support.h"
 #include "tests/gui_inprocess/snapshot.h"
+#include "viewer/shell/dropped_file.h"
 #include "viewer/resources/resource.h"
 
 namespace {
@@ -328,6 +329,41 @@ TEST_F(ViewTest, DroppedFiles) {
             (std::vector<std::pair<std::string, UINT>>{{"(Empty)", ID_RECENT_FOREGROUND_FIRST}}));
   EXPECT_EQ(ItemsOf(RecentBackgroundMenu(frame().menu())),
             (std::vector<std::pair<std::string, UINT>>{{"(Empty)", ID_RECENT_BACKGROUND_FIRST}}));
+}
+
+// DragQueryFile as Windows answers it: with a buffer, the characters it
+// copied. A 300-character name comes back as its first 259 characters, so
+// the length must be asked first.
+UINT WindowsDragQuery(const std::string& name, char* buffer, UINT size) {
+  if (!buffer) return static_cast<UINT>(name.size());
+  const size_t copied = std::min<size_t>(name.size(), size - 1);
+  std::memcpy(buffer, name.data(), copied);
+  buffer[copied] = '\0';
+  return static_cast<UINT>(copied);
+}
+
+// A name of 260 characters or more is not opened: cut to the buffer, it
+// names another file, which here exists and is a picture.
+TEST_F(ViewTest, ADroppedNameTooLongIsNotOpened) {
+  const std::string folder = pictures_.path() + "\\";
+  const std::string cutName = std::string(259 - folder.size() - 4, 'b') + ".tga";
+  const std::string cut = folder + cutName;
+  const std::string scene = pictures_.Tga("scene.tga", Scene(20, 10));
+  ASSERT_TRUE(CopyFileA(scene.c_str(), cut.c_str(), FALSE)) << "a picture under the cut name";
+  const std::string longName = cut + std::string(41, 'b');
+  ASSERT_EQ(longName.size(), 300u);
+
+  const auto query = [&](const std::string& name) {
+    return [name](UINT, char* buffer, UINT size) { return WindowsDragQuery(name, buffer, size); };
+  };
+  EXPECT_EQ(FirstDroppedName(query(longName)), std::nullopt);
+  EXPECT_EQ(FirstDroppedName(query(std::string(260, 'c'))), std::nullopt);
+  EXPECT_EQ(FirstDroppedName(query(cut)), cut) << "259 characters fit";
+
+  SendMessageA(frame().viewWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({longName})), 0);
+  EXPECT_EQ(frame().Caption(), "Trellin");
+  SendMessageA(frame().viewWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({cut})), 0);
+  EXPECT_EQ(frame().Caption(), "Trellin / " + cutName + " (20x10x24 bit)");
 }
 
 }  // namespace

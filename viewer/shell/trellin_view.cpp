@@ -10,6 +10,7 @@
 #include "viewer/engine/path_text.h"
 #include "viewer/engine/wallpaper.h"
 #include "viewer/resources/resource.h"
+#include "viewer/shell/dropped_file.h"
 #include "viewer/shell/scroll_model.h"
 #include "viewer/shell/strings.h"
 
@@ -391,12 +392,10 @@ void CTrellinView::OnMouseMove(WPARAM wParam, LPARAM lParam) {
   InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
-// Only the first file counts; a name the 260-character buffer cannot hold
-// whole is not opened (a cut name would be another file's).
+// Only the first file counts; a name too long for the view is not opened.
 void CTrellinView::OnDropFiles(HDROP drop) {
-  char name[kPathBuffer];
-  const UINT length = DragQueryFileA(drop, 0, name, sizeof name);
-  if (length > 0 && length < sizeof name && OpenImage(name, kMayBeBackground | kMayBeForeground) == 0) RefreshCaption();
+  const std::optional<std::string> name = FirstDroppedName(drop);
+  if (name && OpenImage(name->c_str(), kMayBeBackground | kMayBeForeground) == 0) RefreshCaption();
   DragFinish(drop);
 }
 
