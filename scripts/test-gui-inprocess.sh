@@ -14,7 +14,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 windows_path() { echo "Z:$(realpath "$1" | tr / '\\')"; }
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-OPEN_DIALOG_TESTS=OpenCommands.EachOpens*:OpenCommands.ForceOpen*:OpenCommands.APictureWithAlpha*:OpenCommands.ACancelled*:OpenCommands.AReadError*:SettingsFileTest.TheOrderSurvives*
+OPEN_DIALOG_TESTS=*WithDialogs.*:OpenCommands.EachOpens*:OpenCommands.ForceOpen*:OpenCommands.APictureWithAlpha*:OpenCommands.ACancelled*:OpenCommands.AReadError*:SettingsFileTest.TheOrderSurvives*
 for bits in ${BITS:-64 32}; do
   filter=()
   [ "$bits" = 32 ] && filter=("--gtest_filter=-$OPEN_DIALOG_TESTS")

@@ -59,7 +59,8 @@ DialogWatcher::Answer DialogWatcher::ChooseFile(const std::string& path) {
     HWND box = GetDlgItem(dialog, cmb13);
     if (!box) box = GetDlgItem(dialog, edt1);
     if (box) SetWindowTextA(box, path.c_str());
-    PressOk(dialog);
+    // The question whether to replace an existing file is answered yes.
+    Press(dialog, !box && GetDlgItem(dialog, IDYES) ? IDYES : IDOK);
   };
 }
 
@@ -91,6 +92,13 @@ void DialogWatcher::AnswerOpenDialogs() {
     HWND dialog = waiting.dialog;
     if (!IsWindow(dialog)) continue;
     if (waiting.answers == 0) seen_.push_back(Describe(dialog));
+    // A dialog waiting for a box of its own (the question whether to
+    // replace a file) is disabled meanwhile: answered again, it would ask
+    // again.
+    if (!IsWindowEnabled(dialog)) {
+      stillOpen.push_back(waiting);
+      continue;
+    }
     if (++waiting.answers > kMostAnswers) {
       EndDialog(dialog, IDCANCEL);
       seen_.back().unanswered = true;

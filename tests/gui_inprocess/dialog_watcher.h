@@ -34,8 +34,8 @@ class DialogWatcher {
 
   static void PressOk(HWND dialog);
   static void PressCancel(HWND dialog);
-  // The open dialog's answer: the path typed into its file name box, then
-  // OK. Other dialogs get OK.
+  // The file dialogs' answer: the path typed into the file name box, then
+  // OK. The question whether to replace a file gets yes, other dialogs OK.
   static Answer ChooseFile(const std::string& path);
 
  private:
