@@ -2,11 +2,13 @@
 # Mornel, a Susie image plug-in for the Leaf game formats.
 #   make run    build everything, convert and composite the sample pictures, show the viewer
 #   make test   build everything and run every test, two steps at a time
-#   make fuzz   run every fuzzer for longer (FUZZ_SECONDS, default 300)
+#   make fuzz   the fuzzing campaign: every fuzzer for ten million inputs (a million 32-bit)
 #   make bench  run the benchmarks
 
 JOBS ?= 2
-FUZZ_SECONDS ?= 300
+# The fuzzing campaign: inputs per fuzzer in each width.
+FUZZ_RUNS ?= 10000000
+FUZZ_RUNS_32 ?= 1000000
 SMOKE_SECONDS ?= 10
 SMOKE_SECONDS_32 ?= 6
 CONFORMANCE ?= ../shared/conformance
@@ -141,12 +143,14 @@ check-dlls: win32 win64
 	@scripts/check-dlls.sh
 
 fuzz-smoke: fuzzers fuzzers32 native release
-	@scripts/fuzz.sh $(SMOKE_SECONDS)
-	@scripts/fuzz.sh $(SMOKE_SECONDS_32) 32
+	@scripts/fuzz.sh --seconds $(SMOKE_SECONDS)
+	@scripts/fuzz.sh --bits 32 --seconds $(SMOKE_SECONDS_32)
 
+# Every fuzzer for FUZZ_RUNS inputs (64-bit), then FUZZ_RUNS_32 (32-bit);
+# the grown corpora are kept under fuzz/seeds.
 fuzz: fuzzers fuzzers32 native release
-	@scripts/fuzz.sh $(FUZZ_SECONDS)
-	@scripts/fuzz.sh $(FUZZ_SECONDS) 32
+	@scripts/fuzz.sh --runs $(FUZZ_RUNS) --keep
+	@scripts/fuzz.sh --bits 32 --runs $(FUZZ_RUNS_32) --keep
 
 conformance: win64
 	@scripts/conformance.sh $(CONFORMANCE) $(CONFORMANCE_CATEGORIES)

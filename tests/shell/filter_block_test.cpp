@@ -59,6 +59,18 @@ TEST(FilterBlock, PatternWithoutDescriptionEndsThePluginsTypes) {
   EXPECT_EQ(Block(list), "All files\0*.*\0All Images\0*.a\0A\0*.a\0\0"s);
 }
 
+// An empty text, even one whose call answers a length, is no text: in the
+// block it would end the list of file types early.
+TEST(FilterBlock, AnEmptyTextEndsThePluginsTypesLikeAMissingOne) {
+  FakePluginList list;
+  FakePlugin emptyDescription = Plugin({{2, "*.a"}, {3, "A"}, {4, "*.b"}, {5, ""}});
+  emptyDescription.claimsWholeBuffer = true;
+  FakePlugin emptyPattern = Plugin({{2, ""}, {3, "C"}});
+  emptyPattern.claimsWholeBuffer = true;
+  list.plugins = {emptyDescription, emptyPattern, Plugin({{2, "*.d"}, {3, "D"}})};
+  EXPECT_EQ(Block(list), "All files\0*.*\0All Images\0*.a;*.d\0A\0*.a\0D\0*.d\0\0"s);
+}
+
 TEST(FilterBlock, WithoutAnyPatternOnlyAllFiles) {
   FakePluginList list;
   EXPECT_EQ(Block(list), kAllFilesOnly);

@@ -100,6 +100,7 @@ struct FakePlugin {
   bool loadFails = false;
   bool answersEverything = false;  // gives its first pattern for any number
   bool fillsBuffer = false;        // writes a whole buffer of 'x' and no zero
+  bool claimsWholeBuffer = false;  // answers the buffer's length, whatever it wrote
   int loads = 0;
   int unloads = 0;
 };
@@ -129,7 +130,7 @@ class FakePluginList final : public FilterPluginList {
     const size_t n = std::min(text->second.size(), static_cast<size_t>(length - 1));
     std::memcpy(buffer, text->second.data(), n);
     buffer[n] = '\0';
-    return static_cast<int>(n);
+    return p.claimsWholeBuffer ? length : static_cast<int>(n);
   }
   void Unload(size_t i) override {
     ++plugins[i].unloads;

@@ -26,10 +26,12 @@ bool WantsType(uint32_t type, unsigned options) {
 }
 
 // The plug-in's text for an info number; nothing when it has none. A text
-// that fills the buffer without a zero is taken as it stands.
+// that fills the buffer without a zero is taken as it stands. An empty text
+// counts as none: in the block it would be a second zero in a row, which
+// ends the dialog's list of file types there.
 std::optional<std::string> ReadInfo(FilterPluginList& plugins, size_t index, int number) {
   char buffer[kInfoLength] = {};
-  if (plugins.GetInfo(index, number, buffer, kInfoLength) == 0) return std::nullopt;
+  if (plugins.GetInfo(index, number, buffer, kInfoLength) == 0 || buffer[0] == '\0') return std::nullopt;
   return std::string(buffer, strnlen(buffer, kInfoLength));
 }
 

@@ -1,0 +1,160 @@
+// The recent lists as a settings file brings them in: any text for the
+// section (keys, counts, values of any length and bytes), then a run of
+// the list's operations taken from the input, and the list saved. What is
+// saved must load back to the same entries, and the menu must show them.
+//
+// Input: the section's lines up to the first zero byte, then the
+// operations, two bytes each (what, and which entry).
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "viewer/shell/recent_image_list.h"
+
+namespace {
+
+// One section of "key=value" lines, read as a private-profile file reads
+// them: blanks around the key and the value do not count, the first line
+// of a key wins.
+class Section final : public SettingsReader, public SectionWriter {
+ public:
+  std::vector<std::string> lines;
+
+  int ReadInt(const std::string&, const std::string&, const std::string& key, int fallback) override {
+    const std::optional<std::string> value = Value(key);
+    return value ? std::atoi(value->c_str()) : fallback;
+  }
+  std::string ReadString(const std::string&, const std::string&, const std::string& key) override {
+    return Value(key).value_or("");
+  }
+  bool WriteSection(const std::string&, const std::string&, std::string_view block) override {
+    lines.clear();
+    // Zero-ended lines and one more zero: anything else is a broken block.
+    if (block.empty() || block.back() != '\0') __builtin_trap();
+    size_t at = 0;
+    while (at < block.size() && block[at] != '\0') {
+      const size_t end = block.find('\0', at);
+      if (end == std::string_view::npos) __builtin_trap();
+      lines.emplace_back(block.substr(at, end - at));
+      at = end + 1;
+    }
+    if (at + 1 != block.size()) __builtin_trap();
+    return true;
+  }
+
+ private:
+  static std::string Trim(const std::string& s) {
+    const size_t first = s.find_first_not_of(" \t");
+    return first == std::string::npos ? "" : s.substr(first, s.find_last_not_of(" \t") - first + 1);
+  }
+  std::optional<std::string> Value(const std::string& key) const {
+    for (const std::string& line : lines) {
+      const size_t equals = line.find('=');
+      if (equals != std::string::npos && Trim(line.substr(0, equals)) == key) return Trim(line.substr(equals + 1));
+    }
+    return std::nullopt;
+  }
+};
+
+// The submenu as a list of texts by position; identifiers are kept.
+class Menu final : public RecentMenu {
+ public:
+  struct Item {
+    unsigned id;
+    std::string text;
+  };
+  std::vector<Item> items{{0, "(Empty)"}};
+  int PositionOf(unsigned id) override {
+    for (size_t i = 0; i < items.size(); ++i)
+      if (items[i].id == id) return static_cast<int>(i);
+    return static_cast<int>(items.size());
+  }
+  void DeleteById(unsigned id) override { DeleteAt(PositionOf(id)); }
+  void DeleteAt(int position) override {
+    if (position >= 0 && static_cast<size_t>(position) < items.size()) items.erase(items.begin() + position);
+  }
+  void InsertText(int position, unsigned id, const std::string& text) override {
+    const size_t at = std::min(static_cast<size_t>(position), items.size());
+    items.insert(items.begin() + static_cast<std::ptrdiff_t>(at), Item{id, text});
+  }
+  void Grey(unsigned) override {}
+  std::optional<std::string> TextOf(unsigned id) override {
+    const int at = PositionOf(id);
+    if (static_cast<size_t>(at) == items.size()) return std::nullopt;
+    return items[static_cast<size_t>(at)].text;
+  }
+};
+
+// A piece of the text as a path can be: one line, without blanks at its
+// ends (a file name cannot end in one, and the settings file drops them).
+std::string PathFrom(std::string piece) {
+  piece = piece.substr(0, piece.find_first_of("\r\n"));
+  const size_t first = piece.find_first_not_of(" \t");
+  if (first == std::string::npos) return "x";
+  return piece.substr(first, piece.find_last_not_of(" \t") - first + 1);
+}
+
+std::vector<std::string> Entries(const RecentImageList& list, unsigned first) {
+  std::vector<std::string> entries;
+  for (unsigned id = first; id < first + 16; ++id)
+    if (const std::optional<std::string> path = list.Get(id)) entries.push_back(*path);
+  return entries;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const uint8_t* zero = static_cast<const uint8_t*>(std::memchr(data, 0, size));
+  const size_t textSize = zero ? static_cast<size_t>(zero - data) : size;
+  const std::string text(reinterpret_cast<const char*>(data), textSize);
+  Section section;
+  for (size_t at = 0; at <= text.size();) {
+    const size_t end = std::min(text.find('\n', at), text.size());
+    section.lines.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+
+  const bool foregrounds = textSize % 2 == 0;
+  RecentImageList list = foregrounds ? RecentImageList::Foregrounds() : RecentImageList::Backgrounds();
+  const unsigned first = foregrounds ? ID_RECENT_FOREGROUND_FIRST : ID_RECENT_BACKGROUND_FIRST;
+  auto owned = std::make_unique<Menu>();
+  Menu& menu = *owned;
+  menu.items[0].id = first;
+  list.BindMenu(std::move(owned));
+  list.SetCapacity(8);
+  list.LoadFromSettings(section, "settings.ini", "Recent");
+
+  const uint8_t* op = zero ? zero + 1 : data + size;
+  for (; op + 1 < data + size; op += 2) {
+    const unsigned id = first + op[1] % 18;
+    switch (op[0] % 4) {
+      case 0:
+        list.Add(PathFrom(text.substr(op[1] % (text.size() + 1), op[0])));
+        break;
+      case 1:
+        list.Remove(id);
+        break;
+      case 2:
+        list.Promote(id);
+        break;
+      default:
+        list.Get(id);
+    }
+  }
+  // The menu shows each entry, the most recent first, or one item.
+  const std::vector<std::string> entries = Entries(list, first);
+  if (menu.items.size() != std::max<size_t>(entries.size(), 1)) __builtin_trap();
+  for (size_t k = 0; k < entries.size(); ++k)
+    if (menu.items[k].text != "&" + std::to_string(k + 1) + " " + entries[k]) __builtin_trap();
+
+  list.SaveToSettings(section, "settings.ini", "Recent");
+  RecentImageList reloaded = foregrounds ? RecentImageList::Foregrounds() : RecentImageList::Backgrounds();
+  reloaded.LoadFromSettings(section, "settings.ini", "Recent");
+  if (Entries(reloaded, first) != entries || reloaded.capacity() != list.capacity()) __builtin_trap();
+  return 0;
+}
