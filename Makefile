@@ -123,9 +123,11 @@ test-gui-inprocess: win32 win64
 	@scripts/test-gui-inprocess.sh
 
 # The real Trellin.exe of both widths as a user works it, on a virtual
-# display; also reports how fast a drag step repaints.
+# display, under the Japanese and the English locale, with pictures in a
+# folder of any script and on a 144-dpi display; also reports how fast a
+# drag step repaints.
 test-viewer: win32 win64
-	@scripts/test-viewer.sh 64 32 speed
+	@scripts/test-viewer.sh 64 unicode english dpi 32 english32 speed
 
 test-conversions: release win32 win64
 	@scripts/test-conversions.sh

@@ -68,6 +68,7 @@ class StandInList final : public FilterPluginList {
   void Unload(size_t i) override { plugins[i].loaded = false; }
 };
 
+const FilterNames kNames{"All files", "All Images"};
 const uint32_t kTypes[] = {kImagePluginType, kArchivePluginType, 0, 0x12345678};
 
 // Strings up to the first empty one; it must be the block's last byte, and
@@ -101,9 +102,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<bool> wasLoaded;
   for (const StandIn& plugin : list.plugins) wasLoaded.push_back(plugin.loaded);
   for (unsigned options : {kOpenDialogFilterOptions, kFilterImagePlugins, kFilterImagePlugins | kFilterEachType}) {
-    if (const std::optional<std::string> block = BuildFilterBlock(list, options)) CheckFilterList(*block);
+    if (const std::optional<std::string> block = BuildFilterBlock(list, options, kNames)) CheckFilterList(*block);
   }
-  const OpenDialogFilter filter = MakeOpenDialogFilter(list);
+  const OpenDialogFilter filter = MakeOpenDialogFilter(list, kNames);
   CheckFilterList(filter.block);
   // What was loaded only for the question is let go again.
   for (size_t p = 0; p < count; ++p) {

@@ -29,7 +29,7 @@ class NoPlugins final : public PictureDecoder {
 void Paste(ImageDocument& document, const uint8_t* data, size_t size) {
   std::unique_ptr<uint8_t[]> block(new uint8_t[size ? size : 1]);
   if (size) std::memcpy(block.get(), data, size);
-  document.PastePicture(ByteSpan{block.get(), size});
+  document.PastePicture(ByteSpan{block.get(), size}, "[None title]");
 }
 
 void MakeEverything(const ImageDocument& document) {

@@ -3,12 +3,13 @@
 // the list's operations taken from the input, and the list saved. What is
 // saved must load back to the same entries, and the menu must show them.
 //
-// Input: the section's lines up to the first zero byte, then the
+// Input: the section's lines up to the first zero byte, then up to 64
 // operations, two bytes each (what, and which entry).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,19 +24,26 @@ namespace {
 // of a key wins.
 class Section final : public SettingsReader, public SectionWriter {
  public:
-  std::vector<std::string> lines;
+  void SetLines(const std::vector<std::string>& lines) {
+    values_.clear();
+    for (const std::string& line : lines) {
+      const size_t equals = line.find('=');
+      if (equals != std::string::npos) values_.emplace(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)));
+    }
+  }
 
   int ReadInt(const std::string&, const std::string&, const std::string& key, int fallback) override {
-    const std::optional<std::string> value = Value(key);
-    return value ? std::atoi(value->c_str()) : fallback;
+    const auto value = values_.find(key);
+    return value != values_.end() ? std::atoi(value->second.c_str()) : fallback;
   }
   std::string ReadString(const std::string&, const std::string&, const std::string& key) override {
-    return Value(key).value_or("");
+    const auto value = values_.find(key);
+    return value != values_.end() ? value->second : std::string();
   }
   bool WriteSection(const std::string&, const std::string&, std::string_view block) override {
-    lines.clear();
     // Zero-ended lines and one more zero: anything else is a broken block.
     if (block.empty() || block.back() != '\0') __builtin_trap();
+    std::vector<std::string> lines;
     size_t at = 0;
     while (at < block.size() && block[at] != '\0') {
       const size_t end = block.find('\0', at);
@@ -44,6 +52,7 @@ class Section final : public SettingsReader, public SectionWriter {
       at = end + 1;
     }
     if (at + 1 != block.size()) __builtin_trap();
+    SetLines(lines);
     return true;
   }
 
@@ -52,13 +61,7 @@ class Section final : public SettingsReader, public SectionWriter {
     const size_t first = s.find_first_not_of(" \t");
     return first == std::string::npos ? "" : s.substr(first, s.find_last_not_of(" \t") - first + 1);
   }
-  std::optional<std::string> Value(const std::string& key) const {
-    for (const std::string& line : lines) {
-      const size_t equals = line.find('=');
-      if (equals != std::string::npos && Trim(line.substr(0, equals)) == key) return Trim(line.substr(equals + 1));
-    }
-    return std::nullopt;
-  }
+  std::map<std::string, std::string> values_;
 };
 
 // The submenu as a list of texts by position; identifiers are kept.
@@ -99,6 +102,8 @@ std::string PathFrom(std::string piece) {
   return piece.substr(first, piece.find_last_not_of(" \t") - first + 1);
 }
 
+constexpr int kMostOperations = 64;
+
 std::vector<std::string> Entries(const RecentImageList& list, unsigned first) {
   std::vector<std::string> entries;
   for (unsigned id = first; id < first + 16; ++id)
@@ -112,12 +117,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t* zero = static_cast<const uint8_t*>(std::memchr(data, 0, size));
   const size_t textSize = zero ? static_cast<size_t>(zero - data) : size;
   const std::string text(reinterpret_cast<const char*>(data), textSize);
-  Section section;
+  std::vector<std::string> lines;
   for (size_t at = 0; at <= text.size();) {
     const size_t end = std::min(text.find('\n', at), text.size());
-    section.lines.push_back(text.substr(at, end - at));
+    lines.push_back(text.substr(at, end - at));
     at = end + 1;
   }
+  Section section;
+  section.SetLines(lines);
 
   const bool foregrounds = textSize % 2 == 0;
   RecentImageList list = foregrounds ? RecentImageList::Foregrounds() : RecentImageList::Backgrounds();
@@ -129,8 +136,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   list.SetCapacity(8);
   list.LoadFromSettings(section, "settings.ini", "Recent");
 
+  // A run of operations as long as a session's: a few dozen.
   const uint8_t* op = zero ? zero + 1 : data + size;
-  for (; op + 1 < data + size; op += 2) {
+  for (int count = 0; op + 1 < data + size && count < kMostOperations; op += 2, ++count) {
     const unsigned id = first + op[1] % 18;
     switch (op[0] % 4) {
       case 0:

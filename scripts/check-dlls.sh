@@ -9,8 +9,11 @@ SUSIE_EXPORTS="GetPicture GetPictureInfo GetPluginInfo IsSupported"
 # reaches the imaging component through COM.
 PLUGIN_IMPORTS="kernel32.dll msvcrt.dll user32.dll advapi32.dll"
 XXGRP_IMPORTS="$PLUGIN_IMPORTS ole32.dll oleaut32.dll"
-# The viewer adds the window, dialog, printing and shell parts of Windows.
-TRELLIN_IMPORTS="$XXGRP_IMPORTS comctl32.dll comdlg32.dll gdi32.dll shell32.dll version.dll winspool.drv"
+# The viewer's engine adds the graphics and shell parts of Windows (the
+# user's folders for the wallpaper), the viewer the windows, dialogs and
+# printing.
+ENGINE_IMPORTS="$XXGRP_IMPORTS gdi32.dll shell32.dll"
+TRELLIN_IMPORTS="$ENGINE_IMPORTS comctl32.dll comdlg32.dll version.dll winspool.drv"
 check() {
   local dll=$1 format=$2 objdump=$3 expected_exports=$4 allowed_imports=$5
   local dump; dump=$($objdump -p "$dll")
@@ -60,7 +63,7 @@ check dist/win64/xxgrp.dll pei-x86-64 x86_64-w64-mingw32-objdump "$SUSIE_EXPORTS
 for bits in 32 64; do
   if [ $bits = 32 ]; then format=pei-i386 objdump=i686-w64-mingw32-objdump; else format=pei-x86-64 objdump=x86_64-w64-mingw32-objdump; fi
   check dist/win$bits/Trellin.exe $format $objdump "" "$TRELLIN_IMPORTS"
-  check dist/win$bits/spicompose.exe $format $objdump "" "$PLUGIN_IMPORTS"
+  check dist/win$bits/spicompose.exe $format $objdump "" "$ENGINE_IMPORTS"
   check dist/win$bits/spiconv.exe $format $objdump "" "$PLUGIN_IMPORTS"
 done
 exit $fail

@@ -39,11 +39,16 @@ install "${packages[@]}"
 # its menus and dialogs, and Wine's own fonts the window captions that Wine
 # draws on a display without a window manager. xdotool types and clicks in
 # the viewer's end-to-end test.
-if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
-  grep -qx 'ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null ||
-    echo 'ja_JP.UTF-8 UTF-8' | $sudo_cmd tee -a /etc/locale.gen >/dev/null
-  $sudo_cmd locale-gen >/dev/null
-fi
+# The English locale (ANSI code page 1252) shows that the texts read right
+# on a system whose code page cannot hold them.
+for name in ja_JP en_US; do
+  if ! locale -a 2>/dev/null | grep -qix "$name.utf8"; then
+    grep -qx "$name.UTF-8 UTF-8" /etc/locale.gen 2>/dev/null ||
+      echo "$name.UTF-8 UTF-8" | $sudo_cmd tee -a /etc/locale.gen >/dev/null
+    generate=1
+  fi
+done
+[ -z "${generate:-}" ] || $sudo_cmd locale-gen >/dev/null
 
 # The smallest 32-bit Linux program: exit(0).
 probe=$(mktemp)

@@ -5,12 +5,16 @@
 # what it writes (files, clipboard, wallpaper, settings, a printed page) is
 # read back and compared with what it must be.
 #
-#   scripts/test-viewer.sh [64] [32] [speed]
+#   scripts/test-viewer.sh [PASS...]
 #
-# 64: the 64-bit viewer through every command; 32: one pass of the 32-bit
-# viewer (open, save a PNG through the 32-bit xxgrp.dll, exit); speed: the
-# time of a drag step of a large sprite, reported, not judged. Without
-# arguments: 64 and 32. Screenshots go to build/viewer-e2e/shots.
+# 64: the 64-bit viewer through every command; unicode: pictures in a
+# folder of any script, with the Japanese locale; english: the Japanese
+# texts and such a folder under the English locale; dpi: the composite on
+# a 144-dpi display; 32 and english32: one pass of the 32-bit viewer under
+# each locale (open from such a folder, save a PNG there through the 32-bit
+# xxgrp.dll, exit); speed: the time of a drag step of a large sprite,
+# reported, not judged. Without arguments: 64 and 32. Screenshots go to
+# build/viewer-e2e/shots.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 if [ -z "${VIEWER_ON_DISPLAY:-}" ]; then
@@ -76,7 +80,8 @@ readonly TEXT_NOT_BACKGROUND='画像が壊れている。\nまたは透明度を
 readonly TEXT_NOT_FOREGROUND='画像が壊れている。\nまたは透明度の情報を持っていない。'
 readonly TITLE_OPEN_FOREGROUND='前景画像を開く'
 readonly TITLE_OPEN_BACKGROUND='背景画像を開く'
-readonly TITLE_SAVE='名前を付けて保存'
+# The save dialog is the system's own, titled in the system's language.
+save_title() { case $LANG in ja_JP*) echo '名前を付けて保存' ;; *) echo 'Save As' ;; esac; }
 readonly SPRITE='sprite.tga (96x64x32 bit)'
 readonly SCENE='scene.bmp (480x320x24 bit)'
 
@@ -181,10 +186,21 @@ save_as() {
     menu) keys alt+f s ;;
     *) keys "$how" ;;
   esac
-  choose_file "$TITLE_SAVE" "$path" && wait_file "$path" && return
+  choose_file "$(save_title)" "$path" && wait_file "$path" && return
   fail "saving $(basename "$path") by $how"
   screenshot "$shots/failed-save-$(basename "$path").png"
   return 1
+}
+
+# choose_any_file TITLE PATH: as choose_file, for a path in any script,
+# which the virtual display's keyboard cannot type: the driver fills the
+# file name field as a keyboard of that script would, then OK is pressed.
+choose_any_file() {
+  local title=$1 path dialog
+  path=$(winpath "$2")
+  dialog=$(driver wait-window '#32770' "$title" "$(timeout_ms)") || return 1
+  driver set-text "$dialog" 1148 "$path" && wait_field "$dialog" "$path" && driver click "$dialog" 1 &&
+    driver wait-gone "$dialog" "$(timeout_ms)"
 }
 
 png_file() { [ "$(head -c 4 "$1" | tail -c 3)" = PNG ]; }
@@ -259,12 +275,13 @@ print_page() {
   same "printed pages (trailer)" "$(grep -a '^%%Pages: [0-9]' "$job" | tr -d '\r')" "%%Pages: 1"
 }
 
-# settings SECTION: the lines of a section of the settings file, "KEY=VALUE".
+# settings FILE SECTION: the lines of a section of the settings file,
+# "KEY=VALUE", read in the ANSI code page of the locale.
 settings() {
-  /usr/bin/python3 - "$1" "$2" <<'EOF'
+  /usr/bin/python3 - "$1" "$2" "$VIEWER_CODEPAGE" <<'EOF'
 import sys
 section, lines = None, []
-for raw in open(sys.argv[1], encoding="cp932"):
+for raw in open(sys.argv[1], encoding=sys.argv[3]):
     line = raw.strip()
     if line.startswith("["):
         section = line.strip("[]")
@@ -303,7 +320,7 @@ first_run() {
   save_as ctrl+s "$out/composite.jpeg" && composite "$out/composite.jpeg" scene sprite "$at" &&
     check "a .jpeg name gets a bitmap" bmp_file "$out/composite.jpeg"
   rm -f "$out/plain.bmp"
-  keys ctrl+s && choose_file "$TITLE_SAVE" "$out/plain" && wait_file "$out/plain.bmp" &&
+  keys ctrl+s && choose_file "$(save_title)" "$out/plain" && wait_file "$out/plain.bmp" &&
     composite "$out/plain.bmp" scene sprite "$at" || fail "a name without extension gets no .bmp file"
 
   # Dragging with the real mouse: by an opaque pixel the sprite moves; by
@@ -476,6 +493,161 @@ pass_64() {
   wine_session_end
 }
 
+# ------------------------------------------------- any script, any locale
+
+# A folder whose name no ANSI code page holds whole.
+readonly EVERY_SCRIPT='한글 ☃ テスト'
+
+# unicode_run APP PICS OUT: pictures in such a folder open as foreground
+# and background through the dialogs and by drop and name themselves in the
+# caption; the composite is saved there in the three formats; the recent
+# lists keep them across a restart by their short names, which name the
+# same files in the ANSI code page, and they reopen from there.
+unicode_run() {
+  local app=$1 folder="$2/$EVERY_SCRIPT" out=$3
+  mkdir -p "$folder"
+  cp "$2/sprite.tga" "$2/scene.bmp" "$2/scene2.bmp" "$folder/"
+  rm -f "$app/Trellin.ini"
+  need "the viewer starts ($LANG)" viewer_start "$app" "$out/viewer-unicode-1.log" || return 1
+  driver place "$FRAME" 0 0 640 480
+  keys ctrl+alt+o && choose_any_file "$TITLE_OPEN_FOREGROUND" "$folder/sprite.tga"
+  title_is "Trellin - $SPRITE"
+  keys ctrl+shift+o && choose_any_file "$TITLE_OPEN_BACKGROUND" "$folder/scene.bmp"
+  title_is "Trellin - $SPRITE / $SCENE"
+  local at format
+  at=$(centred 96 64)
+  for format in png jpg bmp; do
+    keys ctrl+s && choose_any_file "$(save_title)" "$folder/composite.$format" && wait_file "$folder/composite.$format" &&
+      composite "$folder/composite.$format" scene sprite "$at" || fail "saving composite.$format into $EVERY_SCRIPT"
+  done
+  driver drop "$VIEW" 20 20 "$(winpath "$folder/scene2.bmp")"
+  title_is "Trellin - $SPRITE / scene2.bmp (400x300x24 bit)"
+  screenshot "$shots/unicode-$VIEWER_BITS-${LANG%%.*}.png"
+  keys alt+f x
+  viewer_wait_exit
+  local sprite scene
+  sprite=$(driver short-path "$(winpath "$folder/sprite.tga")")
+  scene=$(driver short-path "$(winpath "$folder/scene.bmp")")
+  same "recent lists keep the short names ($LANG)" \
+    "$(settings "$app/Trellin.ini" RecentFgImage) / $(settings "$app/Trellin.ini" RecentBgImage)" \
+    "DocumentCount=8 Document1=$sprite / DocumentCount=8 Document1=$scene"
+  need "the viewer starts again ($LANG)" viewer_start "$app" "$out/viewer-unicode-2.log" || return 1
+  keys alt+f f && xdotool key 1
+  title_is "Trellin - ${sprite##*\\} (96x64x32 bit)"
+  keys alt+f g && xdotool key 1
+  title_is "Trellin - ${sprite##*\\} (96x64x32 bit) / ${scene##*\\} (480x320x24 bit)"
+  keys alt+f x
+  viewer_wait_exit
+}
+
+# Japanese texts under the English locale: every text the viewer shows
+# comes as UTF-16 from its resources, so the menus, prompts, tool-tips,
+# dialog titles and messages read as on a Japanese system; a screenshot
+# shows them.
+english_run() {
+  local app=$1 pics=$2 out=$3
+  need "the viewer starts ($LANG)" viewer_start "$app" "$out/viewer-english.log" || return 1
+  # Under the message box, which shows in the middle of the screen.
+  driver place "$FRAME" 420 340 760 520
+  local status
+  status=$(driver child "$FRAME" msctls_statusbar32)
+  keys alt+f && xdotool key Down
+  wait_status "$status" "透明度を持つ画像を前景として開く"
+  screenshot "$shots/english-menu.png"
+  xdotool key Escape Escape
+  local point
+  point=$(driver button "$TOOLBAR" 32790)
+  # shellcheck disable=SC2086
+  xdotool mousemove --sync $point mousemove_relative 1 1
+  check "tool-tip of the force-open button ($LANG)" driver wait-window tooltips_class32 "前景を開く" "$(timeout_ms)"
+  xdotool mousemove 0 0
+  keys ctrl+alt+o && choose_file "$TITLE_OPEN_FOREGROUND" "$pics/keyed24.tga"
+  local box
+  box=$(driver wait-window '#32770' keyed24.tga "$(timeout_ms)") || fail "no message box for keyed24.tga ($LANG)"
+  if [ -n "$box" ]; then
+    same "message text ($LANG)" "$(driver controls "$box" | awk -F'\t' '$1 == 65535 {print $3}')" "$TEXT_NOT_FOREGROUND"
+    screenshot "$shots/english-message.png"
+    screenshot_window "$out/english.png"
+    focus_window "$box" && xdotool key Return
+    driver wait-gone "$box" "$(timeout_ms)"
+  fi
+  keys alt+f x
+  viewer_wait_exit
+}
+
+pass_english() {
+  local app=$work/english/app pics=$work/english/pics out=$work/english/out
+  rm -rf "$work/english"
+  mkdir -p "$out"
+  pictures make "$pics"
+  make_app 64 "$app"
+  viewer_locale en_US.UTF-8
+  wine_session_begin 64 viewer-english
+  viewer_session_begin 64
+  viewer_own_captions yes
+  viewer_japanese_fonts
+  english_run "$app" "$pics" "$out"
+  unicode_run "$app" "$pics" "$out"
+  viewer_session_end
+  wine_session_end
+  viewer_locale ja_JP.UTF-8
+}
+
+pass_unicode() {
+  local app=$work/unicode/app pics=$work/unicode/pics out=$work/unicode/out
+  rm -rf "$work/unicode"
+  mkdir -p "$out"
+  pictures make "$pics"
+  make_app 64 "$app"
+  wine_session_begin 64 viewer
+  viewer_session_begin 64
+  viewer_own_captions yes
+  unicode_run "$app" "$pics" "$out"
+  viewer_session_end
+  wine_session_end
+}
+
+# At 144 dpi (150 %) the composite on the screen is the composite's own
+# pixels, one to one, and the toolbar shows its larger pictures.
+pass_dpi() {
+  local app=$work/dpi/app pics=$work/dpi/pics out=$work/dpi/out
+  rm -rf "$work/dpi"
+  mkdir -p "$out"
+  pictures make "$pics"
+  make_app 64 "$app"
+  wine_session_begin 64 viewer-dpi
+  /usr/lib/wine/wine64 reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+  viewer_session_begin 64
+  viewer_own_captions yes
+  if need "the viewer starts at 144 dpi" viewer_start "$app" "$out/viewer.log"; then
+    driver place "$FRAME" 0 0 900 700
+    driver drop "$VIEW" 20 20 "$(winpath "$pics/scene.bmp")"
+    driver drop "$VIEW" 20 20 "$(winpath "$pics/sprite.tga")"
+    title_is "Trellin - $SPRITE / $SCENE"
+    local at client
+    at=$(centred 96 64)
+    client=($(view_client))
+    driver sync "$FRAME" "$(timeout_ms)"
+    sleep 0.5
+    /usr/bin/python3 -c "
+import sys
+from PIL import ImageGrab
+x, y = int(sys.argv[3]), int(sys.argv[4])
+ImageGrab.grab(xdisplay=sys.argv[1]).crop((x, y, x + 480, y + 320)).save(sys.argv[2])" \
+      "$DISPLAY" "$out/on-screen.png" "${client[0]}" "${client[1]}"
+    composite "$out/on-screen.png" scene sprite "$at"
+    screenshot_window "$shots/dpi-144.png"
+    local button
+    button=($(driver rect "$TOOLBAR"))
+    [ "${button[3]}" -ge 30 ] && pass "toolbar of 200 % pictures at 144 dpi" ||
+      fail "toolbar ${button[3]} pixels high at 144 dpi"
+    keys alt+f x
+    viewer_wait_exit
+  fi
+  viewer_session_end
+  wine_session_end
+}
+
 # ---------------------------------------------------------------- 32-bit
 
 # Under the i386 emulator Wine's 32-bit common dialogs now and then never
@@ -483,13 +655,16 @@ pass_64() {
 # good. The pass makes a fresh prefix; when one of its dialogs does not
 # show within two minutes, the attempt ends without a verdict and the pass
 # starts again, three times at most.
+# pass_32 [LOCALE]: the 32-bit pass under the Japanese locale, or LOCALE.
 pass_32() {
   local attempt
+  viewer_locale "${1:-ja_JP.UTF-8}"
   for attempt in 1 2 3; do
-    pass_32_once && return
+    pass_32_once && break
     echo "a 32-bit common dialog did not show (attempt $attempt)"
+    [ $attempt = 3 ] && fail "a 32-bit common dialog did not show in three fresh prefixes"
   done
-  fail "a 32-bit common dialog did not show in three fresh prefixes"
+  viewer_locale ja_JP.UTF-8
 }
 
 # dialog_32 KEYS TITLE: the keys open the dialog; false when it never shows,
@@ -504,37 +679,43 @@ dialog_32() {
   return 1
 }
 
+# A sprite from a folder whose name no ANSI code page holds whole, over a
+# background, saved there as PNG; the recent list keeps its short name.
 pass_32_once() {
   local app=$work/32/app pics=$work/32/pics out=$work/32/out
+  local folder="$pics/$EVERY_SCRIPT"
   rm -rf "$work/32"
-  mkdir -p "$out"
+  mkdir -p "$out" "$folder"
   pictures make "$pics"
+  cp "$pics/sprite.tga" "$folder/"
   make_app 32 "$app"
-  wine_session_begin 32 viewer fresh
+  wine_session_begin 32 "viewer-${LANG%%_*}" fresh
   viewer_session_begin 32
   viewer_own_captions yes
-  need "the 32-bit viewer starts" viewer_start "$app" "$work/32/viewer.log" || { viewer_session_end; wine_session_end; return; }
+  viewer_japanese_fonts
+  need "the 32-bit viewer starts ($LANG)" viewer_start "$app" "$work/32/viewer.log" ||
+    { viewer_session_end; wine_session_end; return; }
   driver place "$FRAME" 0 0 640 480
   dialog_32 ctrl+alt+o "$TITLE_OPEN_FOREGROUND" || return 1
-  choose_file "$TITLE_OPEN_FOREGROUND" "$pics/sprite.tga"
+  choose_any_file "$TITLE_OPEN_FOREGROUND" "$folder/sprite.tga"
   title_is "Trellin - $SPRITE"
   dialog_32 ctrl+shift+o "$TITLE_OPEN_BACKGROUND" || return 1
   choose_file "$TITLE_OPEN_BACKGROUND" "$pics/scene.bmp"
   title_is "Trellin - $SPRITE / $SCENE"
   local at
   at=$(centred 96 64)
-  screenshot "$shots/composite-32.png"
-  dialog_32 ctrl+s "$TITLE_SAVE" || return 1
-  if choose_file "$TITLE_SAVE" "$out/composite.png" && wait_file "$out/composite.png"; then
-    composite "$out/composite.png" scene sprite "$at"
+  screenshot "$shots/composite-32-${LANG%%.*}.png"
+  dialog_32 ctrl+s "$(save_title)" || return 1
+  if choose_any_file "$(save_title)" "$folder/composite.png" && wait_file "$folder/composite.png"; then
+    composite "$folder/composite.png" scene sprite "$at"
   else
-    fail "the 32-bit viewer saved nothing"
+    fail "the 32-bit viewer saved nothing ($LANG)"
   fi
   keys alt+f x
   viewer_wait_exit
-  same "exit code of the 32-bit viewer" "$VIEWER_EXIT" 1
-  same "recent foregrounds of the 32-bit viewer" "$(settings "$app/Trellin.ini" RecentFgImage)" \
-    "DocumentCount=8 Document1=$(winpath "$pics/sprite.tga")"
+  same "exit code of the 32-bit viewer ($LANG)" "$VIEWER_EXIT" 1
+  same "recent foregrounds of the 32-bit viewer ($LANG)" "$(settings "$app/Trellin.ini" RecentFgImage)" \
+    "DocumentCount=8 Document1=$(driver short-path "$(winpath "$folder/sprite.tga")")"
   viewer_session_end
   wine_session_end
 }
@@ -574,7 +755,11 @@ for p in "${passes[@]}"; do
   start=$SECONDS
   case $p in
     64) pass_64 ;;
+    unicode) pass_unicode ;;
+    english) pass_english ;;
+    dpi) pass_dpi ;;
     32) pass_32 ;;
+    english32) pass_32 en_US.UTF-8 ;;
     speed) speed ;;
     *) echo "unknown pass $p"; exit 2 ;;
   esac

@@ -9,8 +9,26 @@
 # through the i386 emulator where the kernel cannot run them).
 viewer_session_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# The Japanese locale gives Wine the ANSI code page 932 of the viewer's texts.
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+# viewer_locale LOCALE: the Unix locale the programs run under, from which
+# Wine takes its ANSI code page: ja_JP.UTF-8 (932, the viewer's first
+# home) or en_US.UTF-8 (1252, where no Japanese text can pass through an
+# ANSI call). VIEWER_CODEPAGE names the settings file's encoding.
+viewer_locale() {
+  export LANG=$1 LC_ALL=$1
+  case $1 in
+    ja_JP*) VIEWER_CODEPAGE=cp932 ;;
+    *) VIEWER_CODEPAGE=cp1252 ;;
+  esac
+}
+viewer_locale ja_JP.UTF-8
+
+# Wine's own interface font has no Japanese letters; a Japanese system's
+# has. Linked to the Japanese font, as Windows links its interface font to
+# the fonts of other scripts, it shows Japanese texts under any locale.
+viewer_japanese_fonts() {
+  /usr/lib/wine/wine64 reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    /v Tahoma /t REG_MULTI_SZ /d 'ipagp.ttf,IPAPGothic' /f >/dev/null 2>&1
+}
 
 viewer_session_begin() {
   VIEWER_BITS=$1

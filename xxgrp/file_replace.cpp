@@ -3,22 +3,23 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "xxgrp/image_writer_abi.h"
 
 namespace {
 
-// The full path of the target and its folder. GetFullPathNameA finds the
-// file name itself, so a double-byte character ending in a backslash byte
-// never splits the path. False for a path without a file name or one too
-// long for a temporary file beside it.
-bool SplitPath(const char* path, char (&full)[MAX_PATH], char (&folder)[MAX_PATH]) {
-  char* name = nullptr;
-  const DWORD length = GetFullPathNameA(path, MAX_PATH, full, &name);
-  if (length == 0 || length >= MAX_PATH || !name || !*name) return false;
-  const size_t folderLength = static_cast<size_t>(name - full);
-  std::copy(full, name, folder);
-  folder[folderLength] = '\0';
+// The full path of the target and its folder, of any length. False for a
+// path without a file name.
+bool SplitPath(const std::wstring& path, std::wstring* full, std::wstring* folder) {
+  const DWORD room = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (room == 0) return false;
+  std::vector<wchar_t> buffer(room);
+  wchar_t* name = nullptr;
+  const DWORD length = GetFullPathNameW(path.c_str(), room, buffer.data(), &name);
+  if (length == 0 || length >= room || !name || !*name) return false;
+  full->assign(buffer.data(), length);
+  folder->assign(buffer.data(), static_cast<size_t>(name - buffer.data()));
   return true;
 }
 
@@ -35,8 +36,8 @@ bool WriteAll(HANDLE file, const uint8_t* data, size_t size) {
 
 // Flushing before the move makes a full disk show up here, while the
 // target is still untouched.
-bool WriteTemporary(const char* temporary, const uint8_t* data, size_t size) {
-  HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+bool WriteTemporary(const wchar_t* temporary, const uint8_t* data, size_t size) {
+  HANDLE file = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   const bool written = WriteAll(file, data, size) && FlushFileBuffers(file);
   return CloseHandle(file) && written;
@@ -44,23 +45,23 @@ bool WriteTemporary(const char* temporary, const uint8_t* data, size_t size) {
 
 // Windows refuses to move a file over a read-only one; asking first keeps
 // that rule on every system (Wine replaces such a file).
-bool IsReadOnly(const char* path) {
-  const DWORD attributes = GetFileAttributesA(path);
+bool IsReadOnly(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
 }  // namespace
 
-int32_t ReplaceWithNewFile(const char* path, const uint8_t* data, size_t size) {
-  char full[MAX_PATH];
-  char folder[MAX_PATH];
-  char temporary[MAX_PATH];
-  if (!SplitPath(path, full, folder) || IsReadOnly(full)) return kWriterWriteError;
-  // Creates the temporary file under a name no other file has.
-  if (!GetTempFileNameA(folder, "xxg", 0, temporary)) return kWriterWriteError;
+int32_t ReplaceWithNewFile(const std::wstring& path, const uint8_t* data, size_t size) {
+  std::wstring full, folder;
+  if (!SplitPath(path, &full, &folder) || IsReadOnly(full)) return kWriterWriteError;
+  // Creates the temporary file under a name no other file has; the folder
+  // leaves room for its name within MAX_PATH.
+  wchar_t temporary[MAX_PATH];
+  if (!GetTempFileNameW(folder.c_str(), L"xxg", 0, temporary)) return kWriterWriteError;
   if (WriteTemporary(temporary, data, size) &&
-      MoveFileExA(temporary, full, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      MoveFileExW(temporary, full.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return kWriterOk;
-  DeleteFileA(temporary);
+  DeleteFileW(temporary);
   return kWriterWriteError;
 }

@@ -3,10 +3,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // Writes the bytes into a new temporary file in the target's folder and
 // only then moves it over the target. On any failure the temporary file is
 // removed and an existing target keeps its contents. Returns an
 // ImageWriterResult: 0, or 9 when the file cannot be created, written or
 // moved into place.
-int32_t ReplaceWithNewFile(const char* path, const uint8_t* data, size_t size);
+int32_t ReplaceWithNewFile(const std::wstring& path, const uint8_t* data, size_t size);

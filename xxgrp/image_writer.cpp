@@ -1,6 +1,9 @@
 // The image writer that xxgrp.dll hands out through GetModuleInstance.
 #include <wincodec.h>
 
+#include <string>
+
+#include "platform/windows/text.h"
 #include "plugin/framework/susie_abi.h"
 #include "xxgrp/com.h"
 #include "xxgrp/dib_rows.h"
@@ -15,13 +18,13 @@ class EncodedFile {
  public:
   HRESULT Create() { return CreateStreamOnHGlobal(nullptr, TRUE, stream_.Receive()); }
   IStream* stream() const { return stream_.get(); }
-  int32_t WriteTo(const char* path) const;
+  int32_t WriteTo(const std::wstring& path) const;
 
  private:
   ComRef<IStream> stream_;
 };
 
-int32_t EncodedFile::WriteTo(const char* path) const {
+int32_t EncodedFile::WriteTo(const std::wstring& path) const {
   STATSTG status;
   HGLOBAL memory = nullptr;
   if (FAILED(stream_->Stat(&status, STATFLAG_NONAME)) || FAILED(GetHGlobalFromStream(stream_.get(), &memory)))
@@ -35,9 +38,9 @@ int32_t EncodedFile::WriteTo(const char* path) const {
 
 // The whole file is encoded before anything is written, so an encoder
 // failure never touches the disk.
-int32_t SavePicture(const GUID& container, const char* path, const void* header, const void* pixels) {
+int32_t SavePicture(const GUID& container, const std::wstring& path, const void* header, const void* pixels) {
   if (!header || !pixels) return kWriterMemoryError;
-  if (!path || !*path) return kWriterWriteError;
+  if (path.empty()) return kWriterWriteError;
   DibRows rows;
   if (!ReadDibRows(header, pixels, &rows)) return kWriterUnsupportedHeader;
   ComScope com;
@@ -48,24 +51,39 @@ int32_t SavePicture(const GUID& container, const char* path, const void* header,
   return result == kWriterOk ? encoded.WriteTo(path) : result;
 }
 
+std::wstring FromAnsiPath(const char* path) { return path ? platform::FromAnsi(path) : std::wstring(); }
+std::wstring FromWidePath(const wchar_t* path) { return path ? std::wstring(path) : std::wstring(); }
+
 // The option only says what the file is for (see ImageWriterOption); the
 // object carries no state the operations need.
 int32_t XXGRP_CALL SaveBmp(ImageWriter*, const char* path, int32_t, const void* header, const void* pixels) {
-  return SavePicture(GUID_ContainerFormatBmp, path, header, pixels);
+  return SavePicture(GUID_ContainerFormatBmp, FromAnsiPath(path), header, pixels);
 }
 
 int32_t XXGRP_CALL SavePng(ImageWriter*, const char* path, int32_t, const void* header, const void* pixels) {
-  return SavePicture(GUID_ContainerFormatPng, path, header, pixels);
+  return SavePicture(GUID_ContainerFormatPng, FromAnsiPath(path), header, pixels);
 }
 
 int32_t XXGRP_CALL SaveJpeg(ImageWriter*, const char* path, int32_t, const void* header, const void* pixels) {
-  return SavePicture(GUID_ContainerFormatJpeg, path, header, pixels);
+  return SavePicture(GUID_ContainerFormatJpeg, FromAnsiPath(path), header, pixels);
 }
 
-const ImageWriterTable kOperations = {SaveBmp, SavePng, SaveJpeg};
+int32_t XXGRP_CALL SaveBmpW(ImageWriter*, const wchar_t* path, int32_t, const void* header, const void* pixels) {
+  return SavePicture(GUID_ContainerFormatBmp, FromWidePath(path), header, pixels);
+}
+
+int32_t XXGRP_CALL SavePngW(ImageWriter*, const wchar_t* path, int32_t, const void* header, const void* pixels) {
+  return SavePicture(GUID_ContainerFormatPng, FromWidePath(path), header, pixels);
+}
+
+int32_t XXGRP_CALL SaveJpegW(ImageWriter*, const wchar_t* path, int32_t, const void* header, const void* pixels) {
+  return SavePicture(GUID_ContainerFormatJpeg, FromWidePath(path), header, pixels);
+}
+
+const ImageWriterWideTable kOperations = {{SaveBmp, SavePng, SaveJpeg}, SaveBmpW, SavePngW, SaveJpegW};
 
 // One writer per process, never released; only its caller changes the flags.
-ImageWriter writer = {&kOperations, 0};
+ImageWriter writer = {&kOperations.ansi, kWriterFlagWidePaths};
 
 }  // namespace
 

@@ -37,6 +37,14 @@ enum ImageWriterOption : int32_t {
   kWriterOptionWallpaper = 2,  // the bitmap the desktop shows as wallpaper
 };
 
+// Bits of the flags word that the writer sets for its callers.
+enum ImageWriterFlag : uint32_t {
+  // The table goes on after its three operations with three more, the
+  // same saves taking the path in UTF-16 (ImageWriterWideTable): for a
+  // path that the ANSI code page cannot hold.
+  kWriterFlagWidePaths = 1u << 2,
+};
+
 struct ImageWriter;
 
 // (object, path, option, header, pixels) -> result.
@@ -49,16 +57,29 @@ struct ImageWriter;
 using ImageWriterSaveFn = int32_t(XXGRP_CALL*)(ImageWriter* writer, const char* path, int32_t option,
                                                const void* header, const void* pixels);
 
+// The same with the path in UTF-16 (wchar_t is 16 bits on Windows).
+using ImageWriterSaveWideFn = int32_t(XXGRP_CALL*)(ImageWriter* writer, const wchar_t* path, int32_t option,
+                                                   const void* header, const void* pixels);
+
 struct ImageWriterTable {
   ImageWriterSaveFn SaveBmp;
   ImageWriterSaveFn SavePng;
   ImageWriterSaveFn SaveJpeg;
 };
 
+// The whole table of a writer that sets kWriterFlagWidePaths.
+struct ImageWriterWideTable {
+  ImageWriterTable ansi;
+  ImageWriterSaveWideFn SaveBmpW;
+  ImageWriterSaveWideFn SavePngW;
+  ImageWriterSaveWideFn SaveJpegW;
+};
+
 struct ImageWriter {
   const ImageWriterTable* table;
-  // Flags for the caller. No bit has a meaning yet and the writer never
-  // reads them; the viewer clears bits 0 and 1 when it binds the library.
+  // Flags. The writer sets kWriterFlagWidePaths and never reads the word;
+  // bits 0 and 1 are the caller's, which the viewer clears when it binds
+  // the library.
   uint32_t flags;
 };
 
@@ -68,6 +89,7 @@ using GetModuleInstanceFn = ImageWriter*(XXGRP_CALL*)(uint32_t reserved);
 static_assert(offsetof(ImageWriter, table) == 0, "the table pointer is the object's first word");
 static_assert(offsetof(ImageWriter, flags) == sizeof(void*), "the flags word follows the table pointer");
 static_assert(sizeof(ImageWriterTable) == 3 * sizeof(void*), "three operations, in the order BMP, PNG, JPEG");
+static_assert(offsetof(ImageWriterWideTable, SaveBmpW) == 3 * sizeof(void*), "the wide operations follow");
 #if UINTPTR_MAX == 0xFFFFFFFFu
 static_assert(sizeof(ImageWriter) == 8, "32-bit: table pointer and flags word");
 #endif

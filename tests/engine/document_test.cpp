@@ -194,16 +194,16 @@ TEST_F(DocumentTest, PastedBitmapsAreCopies) {
   Bytes sprite = Concat(Sprite().info, Sprite().pixels);
   for (size_t i = 43; i < sprite.size(); i += 4) sprite[i] = 0;  // every alpha byte 0: still a foreground
   const Bytes before = sprite;
-  EXPECT_EQ(document_.PastePicture(Span(sprite)), Replaced::Foreground);
+  EXPECT_EQ(document_.PastePicture(Span(sprite), "[None title]"), Replaced::Foreground);
   EXPECT_EQ(sprite, before) << "the clipboard's bytes are not premultiplied";
   EXPECT_EQ(document_.foregroundName(), "[None title]");
   EXPECT_EQ(document_.foreground().pixels[0], 0) << "fully transparent";
 
   const Bytes scene = Concat(Scene8().info, Scene8().pixels);
-  EXPECT_EQ(document_.PastePicture(Span(scene)), Replaced::Background);
+  EXPECT_EQ(document_.PastePicture(Span(scene), "[None title]"), Replaced::Background);
   EXPECT_EQ(document_.backgroundName(), "[None title]");
-  EXPECT_EQ(document_.PastePicture(Span(Bytes(scene.begin(), scene.end() - 1))), Replaced::Nothing);
-  EXPECT_EQ(document_.PastePicture(ByteSpan{}), Replaced::Nothing);
+  EXPECT_EQ(document_.PastePicture(Span(Bytes(scene.begin(), scene.end() - 1)), "[None title]"), Replaced::Nothing);
+  EXPECT_EQ(document_.PastePicture(ByteSpan{}, "[None title]"), Replaced::Nothing);
 }
 
 TEST_F(DocumentTest, ClearingRemovesBothPictures) {

@@ -1,8 +1,9 @@
-// Texts and rules of the caption and the output commands: code page 932
-// paths, the save name and writer choice, result texts, wallpaper file and
-// desktop values.
+// Texts and rules of the caption and the output commands: UTF-8 paths, the
+// save name and writer choice, result texts, the wallpaper file's places and
+// the desktop values.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <set>
 #include <string>
@@ -13,8 +14,11 @@
 
 namespace {
 
-// 表 in code page 932 is 0x95 0x5C: its second byte is a backslash.
-const std::string kHyou = "\x95\x5C";
+// 表, whose second byte in code page 932 is that of a backslash; in UTF-8
+// no byte of it is.
+const std::string kHyou = u8"表";
+// A character beyond U+FFFF: one UTF-16 unit more than it looks.
+const std::string kSnowmanFace = u8"\U0001F60A";
 
 TEST(FileNamePart, TextAfterTheLastBackslash) {
   EXPECT_EQ(FileNamePart("C:\\pics\\fore.px"), "fore.px");
@@ -23,8 +27,18 @@ TEST(FileNamePart, TextAfterTheLastBackslash) {
   EXPECT_EQ(FileNamePart("C:\\pics\\" + kHyou + ".px"), kHyou + ".px");
   EXPECT_EQ(FileNamePart("C:\\" + kHyou + "\\a.px"), "a.px");
   EXPECT_EQ(FileNamePart(kHyou + kHyou), kHyou + kHyou);
-  // A lead byte as the last byte stands alone.
-  EXPECT_EQ(FileNamePart("C:\\x\x95"), "x\x95");
+  EXPECT_EQ(FileNamePart(u8"C:\\한글 ☃ テスト\\a.tga"), "a.tga");
+}
+
+TEST(Utf16Length, CountsWhatAWindowsBufferHolds) {
+  EXPECT_EQ(Utf16Length("abc"), 3u);
+  EXPECT_EQ(Utf16Length(kHyou), 1u);
+  EXPECT_EQ(Utf16Length(u8"한글 ☃"), 4u);
+  EXPECT_EQ(Utf16Length(kSnowmanFace), 2u);
+  EXPECT_EQ(Utf16Length("\xE8\xA1"), 2u) << "a cut character counts byte by byte";
+  EXPECT_EQ(CutToUtf16Length("a" + kSnowmanFace + "b", 2), "a") << "a pair is never split";
+  EXPECT_EQ(CutToUtf16Length("a" + kSnowmanFace + "b", 3), "a" + kSnowmanFace);
+  EXPECT_EQ(CutToUtf16Length(kHyou + kHyou, 1), kHyou);
 }
 
 TEST(BuildCaption, NamesAndSizesOfThePicturesPresent) {
@@ -52,9 +66,12 @@ TEST(InitialSaveName, WithoutTheExtension) {
 TEST(InitialSaveName, AtMost259Characters) {
   const std::string longName = "C:\\" + std::string(300, 'a') + ".px";
   EXPECT_EQ(InitialSaveName(longName), longName.substr(0, 259));
-  // The cut never splits a two-byte character; a dot past it does not count.
-  const std::string straddling = std::string(258, 'b') + kHyou + ".px";
+  // Counted in UTF-16 units; the cut never splits a character, and a dot
+  // past it does not count.
+  const std::string straddling = std::string(258, 'b') + kSnowmanFace + ".px";
   EXPECT_EQ(InitialSaveName(straddling), std::string(258, 'b'));
+  const std::string wide = std::string(200, 'b') + kHyou + kHyou + ".px";
+  EXPECT_EQ(InitialSaveName(wide), std::string(200, 'b') + kHyou + kHyou);
   const std::string dotInside = std::string(250, 'c') + ".px" + std::string(20, 'd');
   EXPECT_EQ(InitialSaveName(dotInside), std::string(250, 'c'));
 }
@@ -71,34 +88,56 @@ TEST(SaveFormatForTitle, ByExtensionIgnoringCase) {
   EXPECT_EQ(SaveFormatForTitle("out.pngx"), SaveFormat::Bmp);
 }
 
-// Every text is a run of complete two-byte characters (so no escape in
-// the table swallowed or dropped a byte), each code has its own, and
-// every code outside 0 to 10 reads "not supported".
-TEST(ResultText, OneTextPerCodeInCodePage932) {
-  std::set<std::string> texts;
-  for (int32_t code = 0; code <= 10; ++code) {
-    const std::string text = ResultText(code);
-    ASSERT_FALSE(text.empty());
-    ASSERT_EQ(text.size() % 2, 0u) << code;
-    for (size_t i = 0; i < text.size(); i += 2) {
-      EXPECT_TRUE(IsCp932LeadByte(static_cast<unsigned char>(text[i]))) << code;
-      EXPECT_GE(static_cast<unsigned char>(text[i + 1]), 0x40) << code;
-    }
-    texts.insert(text);
-  }
-  EXPECT_EQ(texts.size(), 11u);
-  EXPECT_EQ(std::string(ResultText(0)), "\x90\xb3\x8f\xed\x8f\x49\x97\xb9");           // 正常終了
-  const std::string unsupported = "\x96\xa2\x91\xce\x89\x9e\x82\xcc\x8b\x40\x94\x5c";  // 未対応の機能
-  EXPECT_EQ(texts.count(unsupported), 0u);
-  for (int32_t code : {-1, 11, INT32_MIN, INT32_MAX}) EXPECT_EQ(ResultText(code), unsupported) << code;
+// Each code from 0 to 10 has its own text; every other reads "not
+// supported".
+TEST(ResultTextIndex, OneTextPerCodeAndOneForTheRest) {
+  for (int32_t code = 0; code <= 10; ++code) EXPECT_EQ(ResultTextIndex(code), code);
+  for (int32_t code : {-1, 11, INT32_MIN, INT32_MAX}) EXPECT_EQ(ResultTextIndex(code), 11) << code;
 }
 
 TEST(WallpaperPath, InTheWindowsFolder) {
   EXPECT_EQ(WallpaperPath("C:\\WINDOWS", "bob"), "C:\\WINDOWS\\Susie_bob_WP.BMP");
   EXPECT_EQ(WallpaperPath("C:\\", "bob"), "C:\\Susie_bob_WP.BMP");
   EXPECT_EQ(WallpaperPath("/windows/", "bob"), "/windows/Susie_bob_WP.BMP");
-  // A folder ending in 表 ends in a character, not in a backslash.
-  EXPECT_EQ(WallpaperPath("C:\\" + kHyou, "bob"), "C:\\" + kHyou + "\\Susie_bob_WP.BMP");
+  EXPECT_EQ(WallpaperPath("C:\\" + kHyou, kHyou), "C:\\" + kHyou + "\\Susie_" + kHyou + "_WP.BMP");
+}
+
+// The Windows folder first; where it cannot be written, the user's own
+// folder, made first.
+TEST(WallpaperPlaces, TheWindowsFolderThenTheUsersOwn) {
+  const std::vector<WallpaperPlace> places = WallpaperPlaces("C:\\Windows", "C:\\Users\\bob\\AppData\\Local", "bob");
+  ASSERT_EQ(places.size(), 2u);
+  EXPECT_EQ(places[0].path, "C:\\Windows\\Susie_bob_WP.BMP");
+  EXPECT_EQ(places[0].folder, "");
+  EXPECT_EQ(places[1].path, "C:\\Users\\bob\\AppData\\Local\\Trellin\\Susie_bob_WP.BMP");
+  EXPECT_EQ(places[1].folder, "C:\\Users\\bob\\AppData\\Local\\Trellin");
+  EXPECT_EQ(WallpaperPlaces("C:\\Windows", "", "bob").size(), 1u) << "no folder of the user's";
+  EXPECT_EQ(WallpaperPlaces("", "D:\\", "bob").size(), 1u) << "no Windows folder";
+
+  std::vector<std::string> tried, made;
+  const auto make = [&](const std::string& folder) {
+    made.push_back(folder);
+    return true;
+  };
+  const auto writable = [&](std::initializer_list<std::string> paths) {
+    return [&tried, paths = std::vector<std::string>(paths)](const std::string& path) {
+      tried.push_back(path);
+      return std::find(paths.begin(), paths.end(), path) != paths.end();
+    };
+  };
+  EXPECT_EQ(WriteAtFirstPlace(places, make, writable({places[0].path, places[1].path})), places[0].path);
+  EXPECT_EQ(tried, std::vector<std::string>{places[0].path});
+  EXPECT_TRUE(made.empty()) << "nothing made in the user's folder while Windows' takes the file";
+
+  tried.clear();
+  EXPECT_EQ(WriteAtFirstPlace(places, make, writable({places[1].path})), places[1].path) << "a standard account";
+  EXPECT_EQ(tried, (std::vector<std::string>{places[0].path, places[1].path}));
+  EXPECT_EQ(made, std::vector<std::string>{places[1].folder});
+
+  EXPECT_EQ(WriteAtFirstPlace(places, make, writable({})), std::nullopt);
+  EXPECT_EQ(WriteAtFirstPlace(places, [](const std::string&) { return false; }, writable({places[1].path})),
+            std::nullopt)
+      << "a folder that cannot be made";
 }
 
 struct WallpaperCase {

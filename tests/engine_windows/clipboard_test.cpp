@@ -74,9 +74,9 @@ TEST(Clipboard, ACopyIsTheCompositeAsOtherProgramsAskForIt) {
   ImageDocument document(none);
   HWND scratch = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
   PutOnClipboard(scratch, PackedBitmap(3, 2, 24, {}, Bytes(24, 100)), 64);
-  ASSERT_EQ(PasteImage(scratch, document), Replaced::Background);
+  ASSERT_EQ(PasteImage(scratch, document, "[None title]"), Replaced::Background);
   PutOnClipboard(scratch, Sprite32(), 48);
-  ASSERT_EQ(PasteImage(scratch, document), Replaced::Foreground);
+  ASSERT_EQ(PasteImage(scratch, document, "[None title]"), Replaced::Foreground);
   DestroyWindow(scratch);
 
   Bytes composite(24);
@@ -95,7 +95,7 @@ TEST(Clipboard, ALoneForegroundIsCopiedAsItsPremultipliedRows) {
   NoPlugins none;
   ImageDocument document(none);
   const Bytes sprite = Sprite32();
-  ASSERT_EQ(document.PastePicture(ByteSpan{sprite.data(), sprite.size()}), Replaced::Foreground);
+  ASSERT_EQ(document.PastePicture(ByteSpan{sprite.data(), sprite.size()}, "[None title]"), Replaced::Foreground);
   Owner owner(document, nullptr);
   CopyComposite(owner.window(), document);
   const Bytes got = ReadClipboardInAnotherProcess();
@@ -112,22 +112,22 @@ TEST(Clipboard, PastesOfEveryDepthAndOfDamagedBitmaps) {
   table[4 * 7 + 2] = 0xFF;  // entry 7 red
   const Bytes eightBit = PackedBitmap(1, 1, 8, table, {7, 0, 0, 0});
   PutOnClipboard(window, eightBit, eightBit.size());
-  ASSERT_EQ(PasteImage(window, document), Replaced::Background);
+  ASSERT_EQ(PasteImage(window, document, "[None title]"), Replaced::Background);
   EXPECT_EQ(Bytes(document.background().pixels, document.background().pixels + 3), (Bytes{0, 0, 0xFF}))
       << "read after its 256-entry table";
   const Bytes sprite = Sprite32();
   PutOnClipboard(window, sprite, sprite.size());
-  EXPECT_EQ(PasteImage(window, document), Replaced::Foreground);
+  EXPECT_EQ(PasteImage(window, document, "[None title]"), Replaced::Foreground);
   const Bytes rgb = PackedBitmap(2, 2, 24, {}, Bytes(16, 9));
   PutOnClipboard(window, rgb, rgb.size() - 1);  // a block one byte short of its rows
-  EXPECT_EQ(PasteImage(window, document), Replaced::Nothing);
+  EXPECT_EQ(PasteImage(window, document, "[None title]"), Replaced::Nothing);
   PutOnClipboard(window, rgb, 20);  // not even a whole header
-  EXPECT_EQ(PasteImage(window, document), Replaced::Nothing);
+  EXPECT_EQ(PasteImage(window, document, "[None title]"), Replaced::Nothing);
   EXPECT_EQ(document.background().pixels[2], 0xFF) << "the previous background stays";
   OpenClipboard(window);
   EmptyClipboard();
   CloseClipboard();
-  EXPECT_EQ(PasteImage(window, document), Replaced::Nothing) << "nothing on the clipboard";
+  EXPECT_EQ(PasteImage(window, document, "[None title]"), Replaced::Nothing) << "nothing on the clipboard";
   DestroyWindow(window);
 }
 

@@ -4,6 +4,7 @@
 // the wallpaper.
 #include <gtest/gtest.h>
 
+#include "platform/windows/text.h"
 #include "tests/engine_windows/support.h"
 #include "tests/fixtures/tga_writer.h"
 #include "tests/xxgrp/image_files.h"
@@ -27,7 +28,7 @@ TEST(ImageWriterBinding, ALibraryBesideThePicturesIsNotTaken) {
   PluginList plugins;
   plugins.Search(kDefaultFlags, nullptr);
   ImageWriterBinding writer;
-  EXPECT_FALSE(writer.Bind(plugins, NewFolder("program-without-writer")));
+  EXPECT_FALSE(writer.Bind(plugins, platform::Utf16(NewFolder("program-without-writer"))));
   EXPECT_FALSE(writer.IsBound());
   EXPECT_TRUE(plugins.records().empty()) << "the list is left alone";
 }
@@ -44,9 +45,9 @@ TEST(ImageWriterBinding, AppendsTheLoadedLibraryLastAndClearsTwoFlagBits) {
     PluginList plugins;
     plugins.Search(kDefaultFlags, nullptr);
     ImageWriterBinding writer;
-    ASSERT_TRUE(writer.Bind(plugins, DistFolder()));
+    ASSERT_TRUE(writer.Bind(plugins, platform::Utf16(DistFolder())));
     ASSERT_EQ(plugins.records().size(), 2u) << "the image plug-in, then the writer";
-    EXPECT_EQ(plugins.records()[1].path(), DistFolder() + "\\xxgrp.dll");
+    EXPECT_EQ(platform::Utf8(plugins.records()[1].path()), DistFolder() + "\\xxgrp.dll");
     EXPECT_TRUE(plugins.records()[1].IsLoaded());
     EXPECT_EQ(object->flags, 0xFFFFFFFCu);
   }
@@ -60,7 +61,7 @@ class EngineTest : public testing::Test {
     files_ = NewFolder("pictures");
     CurrentFolder in(DistFolder());
     plugins_.Search(kDefaultFlags, nullptr);
-    ASSERT_TRUE(writer_.Bind(plugins_, DistFolder()));
+    ASSERT_TRUE(writer_.Bind(plugins_, platform::Utf16(DistFolder())));
   }
   std::string File(const std::string& name, const Bytes& bytes) {
     const std::string path = files_ + "\\" + name;

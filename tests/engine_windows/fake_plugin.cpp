@@ -15,7 +15,12 @@
 // pixel block), FAKE_SAME_BLOCK (answers 0 with one block as both) and
 // FAKE_FAILS_KEEPING_BLOCKS (answers 3 with both handles pointing at a
 // block it keeps; FakeKeptBlockSize tells whether it is still there), and
-// FAKE_DEPENDENCY (imports fakedep.dll, without which it does not load).
+// FAKE_DEPENDENCY (imports fakedep.dll, without which it does not load),
+// FAKE_ASCII_NAMES_ONLY (cannot open a file whose name is not ASCII, as a
+// plug-in that opens files its own way; in memory it decodes anything).
+//
+// Like every Susie plug-in it also decodes a file handed over in memory
+// (flag bit 0); the position it notes is then 0.
 #include <windows.h>
 
 #include <cstring>
@@ -123,7 +128,18 @@ SPI_EXPORT int SPI_CALL GetPicture(const char* path, SpiLongPtr position, unsign
   return 3;
 #endif
   std::string file;
-  if ((flag & 7) != 0 || !ReadFile(path, position, &file) || file.size() < kMagicSize + 40) return 2;
+  if (flag & 1) {
+    if (position < 0) return 2;
+    file.assign(path, static_cast<size_t>(position));
+    position = 0;
+  } else {
+#ifdef FAKE_ASCII_NAMES_ONLY
+    for (const char* c = path; *c; ++c)
+      if (static_cast<unsigned char>(*c) >= 0x80) return 6;
+#endif
+    if (!ReadFile(path, position, &file)) return 6;
+  }
+  if (file.size() < kMagicSize + 40) return 2;
   std::string dib = file.substr(kMagicSize);
   auto* header = reinterpret_cast<BITMAPINFOHEADER*>(&dib[0]);
   header->biXPelsPerMeter = FAKE_NUMBER;

@@ -4,10 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/windows/text.h"
 #include "tests/engine_windows/support.h"
 #include "viewer/engine/image_libraries.h"
 
 namespace {
+
+using platform::Utf16;
+using platform::Utf8;
 
 constexpr uint32_t kDefaultFlags = PluginList::kUnloadAfterProbe | PluginList::kAcceptImage;
 
@@ -34,7 +38,9 @@ DecodedBlocks Decode(PluginList& plugins, const std::string& path) {
   return d;
 }
 
-bool IsLoaded(const std::string& path) { return GetModuleHandleA(path.c_str()) != nullptr; }
+std::string PathOf(const PluginRecord& record) { return Utf8(record.path()); }
+
+bool IsLoaded(const std::string& path) { return GetModuleHandleW(Utf16(path).c_str()) != nullptr; }
 
 // Stand-ins in a folder of the test's own that serves as the current
 // folder, and in a second folder given to the search.
@@ -67,14 +73,14 @@ TEST_F(PluginHostTest, SearchesTheCurrentFolderThenTheGivenOneThenTheSystemFolde
   {
     CurrentFolder in(current_);
     PluginList plugins;
-    plugins.Search(kDefaultFlags, given_.c_str());
+    plugins.Search(kDefaultFlags, Utf16(given_).c_str());
     ASSERT_EQ(plugins.records().size(), 4u);
-    EXPECT_EQ(plugins.records()[0].path(), current_ + "\\" + FakeName(1));
-    EXPECT_EQ(plugins.records()[1].path(), given_ + "\\" + FakeName(2));
+    EXPECT_EQ(PathOf(plugins.records()[0]), current_ + "\\" + FakeName(1));
+    EXPECT_EQ(PathOf(plugins.records()[1]), given_ + "\\" + FakeName(2));
     // Both of the system folder's, in the order the system lists them; the
     // library found twice is listed twice.
-    EXPECT_TRUE(plugins.records()[2].path() == againInSystem || plugins.records()[3].path() == againInSystem);
-    for (const PluginRecord& record : plugins.records()) EXPECT_FALSE(record.IsLoaded()) << record.path();
+    EXPECT_TRUE(PathOf(plugins.records()[2]) == againInSystem || PathOf(plugins.records()[3]) == againInSystem);
+    for (const PluginRecord& record : plugins.records()) EXPECT_FALSE(record.IsLoaded()) << PathOf(record);
     // The first that says yes decodes: the current folder's.
     EXPECT_EQ(Decode(plugins, File("any.fk", Picture('*'))).decodedBy, 1);
   }
@@ -160,14 +166,49 @@ TEST_F(PluginHostTest, ADependencyIsNeverTakenFromTheCurrentFolder) {
   {
     CurrentFolder in(current_);
     PluginList plugins;
-    plugins.Search(kDefaultFlags, given_.c_str());
+    plugins.Search(kDefaultFlags, Utf16(given_).c_str());
     EXPECT_TRUE(plugins.records().empty()) << "fakedep.dll lies only in the current folder";
   }
   CopyInto(FakesFolder() + "\\fakedep.dll", given_);
   CurrentFolder in(current_);
   PluginList plugins;
-  plugins.Search(kDefaultFlags, given_.c_str());
+  plugins.Search(kDefaultFlags, Utf16(given_).c_str());
   EXPECT_EQ(plugins.records().size(), 1u) << "fakedep.dll beside the plug-in";
+}
+
+// A folder whose name no ANSI code page holds whole.
+const char kEveryScript[] = u8"한글 ☃ テスト";
+
+// A file in such a folder goes to a plug-in by a name it can open: here the
+// short name the volume keeps. Where the system has none, the file is read
+// and handed over in memory, which a plug-in that cannot open such a name
+// decodes too; so it does after a 128-byte prefix.
+TEST_F(PluginHostTest, AFileNoAnsiPathNamesIsHandedOverInMemory) {
+  Place(3, current_);  // opens ASCII names only
+  const std::string folder = NewFolder(kEveryScript);
+  const std::string picture = folder + "\\" + kEveryScript + ".fk", prefixed = folder + "\\prefixed.fk";
+  WriteFileBytes(picture, Picture('3'));
+  Bytes withPrefix(128, 'x');
+  Append(withPrefix, Picture('3'));
+  WriteFileBytes(prefixed, withPrefix);
+  CurrentFolder in(current_);
+  PluginList plugins;
+  plugins.Search(kDefaultFlags, nullptr);
+  const DecodedBlocks byShortName = Decode(plugins, picture);
+  EXPECT_EQ(byShortName.result, 0);
+  EXPECT_EQ(byShortName.decodedBy, 3);
+
+  plugins.SetAnsiPathRule([](const std::wstring&) { return std::nullopt; });  // a volume without short names
+  const DecodedBlocks inMemory = Decode(plugins, picture);
+  EXPECT_EQ(inMemory.result, 0);
+  EXPECT_EQ(inMemory.decodedBy, 3);
+  EXPECT_EQ(Decode(plugins, prefixed).result, 0);
+  EXPECT_EQ(Decode(plugins, folder + "\\gone.fk").result, 2) << "nothing to read: no plug-in takes it";
+
+  // Given the name in the ANSI code page where it cannot open it, the
+  // plug-in fails: why such a file goes in memory.
+  plugins.SetAnsiPathRule([](const std::wstring& path) { return platform::ToAnsiLossy(path); });
+  EXPECT_EQ(Decode(plugins, picture).result, 6);
 }
 
 TEST_F(PluginHostTest, ArchivePluginsAreKeptOnlyWhenAskedFor) {
@@ -188,7 +229,7 @@ TEST_F(PluginHostTest, ALibraryThatIsNoPluginIsSkipped) {
   PluginList plugins;
   plugins.Search(kDefaultFlags, nullptr);
   ASSERT_EQ(plugins.records().size(), 1u);
-  EXPECT_EQ(plugins.records()[0].path(), current_ + "\\renamed" + kPluginSuffix);
+  EXPECT_EQ(PathOf(plugins.records()[0]), current_ + "\\renamed" + kPluginSuffix);
 }
 
 }  // namespace

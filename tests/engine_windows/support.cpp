@@ -1,46 +1,60 @@
 #include "tests/engine_windows/support.h"
 
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+
+#include "platform/windows/text.h"
+
+using platform::Utf16;
+using platform::Utf8;
 
 namespace {
 
-std::string FromEnvironment(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
+std::string FromEnvironment(const wchar_t* name) {
+  const wchar_t* value = _wgetenv(name);
+  return value ? Utf8(value) : "";
 }
 
 }  // namespace
 
+// Process numbers repeat from one Wine prefix run to the next, so a name is
+// taken only where no folder of it is left from an earlier run.
 std::string NewFolder(const std::string& name) {
   static int made = 0;
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
-  const std::string folder = std::string(temp) + "trellin-" + std::to_string(GetCurrentProcessId()) + "-" +
-                             std::to_string(++made) + "-" + name;
-  CreateDirectoryA(folder.c_str(), nullptr);
-  return folder;
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  for (;;) {
+    const std::string folder = Utf8(temp) + "trellin-" + std::to_string(GetCurrentProcessId()) + "-" +
+                               std::to_string(++made) + "-" + name;
+    if (CreateDirectoryW(Utf16(folder).c_str(), nullptr)) return folder;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return folder;
+  }
 }
 
 void WriteFileBytes(const std::string& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (FILE* out = _wfopen(Utf16(path).c_str(), L"wb")) {
+    std::fwrite(bytes.data(), 1, bytes.size(), out);
+    std::fclose(out);
+  }
 }
 
 Bytes ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  Bytes bytes;
+  if (FILE* in = _wfopen(Utf16(path).c_str(), L"rb")) {
+    uint8_t chunk[65536];
+    for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, in)) > 0;) bytes.insert(bytes.end(), chunk, chunk + got);
+    std::fclose(in);
+  }
+  return bytes;
 }
 
 void CopyInto(const std::string& file, const std::string& folder) {
   const std::string name = file.substr(file.find_last_of('\\') + 1);
-  CopyFileA(file.c_str(), (folder + "\\" + name).c_str(), FALSE);
+  CopyFileW(Utf16(file).c_str(), Utf16(folder + "\\" + name).c_str(), FALSE);
 }
 
-std::string FakesFolder() { return FromEnvironment("TRELLIN_FAKES"); }
-std::string DistFolder() { return FromEnvironment("TRELLIN_DIST"); }
+std::string FakesFolder() { return FromEnvironment(L"TRELLIN_FAKES"); }
+std::string DistFolder() { return FromEnvironment(L"TRELLIN_DIST"); }
 std::string FakeName(int number) { return "fake" + std::to_string(number) + kPluginSuffix; }
 
 Bytes FakeFile(char digit, const Bytes& packedBitmap) {
@@ -75,8 +89,8 @@ size_t BusyHeapBlocks() {
 }
 
 CurrentFolder::CurrentFolder(const std::string& folder) {
-  GetCurrentDirectoryA(sizeof previous_, previous_);
-  SetCurrentDirectoryA(folder.c_str());
+  GetCurrentDirectoryW(MAX_PATH, previous_);
+  SetCurrentDirectoryW(Utf16(folder).c_str());
 }
 
-CurrentFolder::~CurrentFolder() { SetCurrentDirectoryA(previous_); }
+CurrentFolder::~CurrentFolder() { SetCurrentDirectoryW(previous_); }

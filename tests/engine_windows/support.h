@@ -1,5 +1,6 @@
 // What the engine's Windows tests share: folders of their own, files
 // written and read, the stand-in plug-ins and the real ones of this width.
+// Paths are UTF-8, as the engine takes them, so folders of any script work.
 #pragma once
 
 #include <windows.h>
@@ -43,5 +44,5 @@ class CurrentFolder {
   ~CurrentFolder();
 
  private:
-  char previous_[MAX_PATH];
+  wchar_t previous_[MAX_PATH];
 };

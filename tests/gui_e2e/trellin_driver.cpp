@@ -247,6 +247,31 @@ int ClickButton(const std::vector<std::wstring>& args) {
   return 0;
 }
 
+// set-text HWND ID TEXT: a dialog control's text, set as one typed into
+// it would leave it (any script: a user's keyboard or input method can
+// give what the virtual display's keyboard cannot type).
+int SetText(const std::vector<std::wstring>& args) {
+  if (args.size() != 3) return 2;
+  HWND control = GetDlgItem(ParseWindow(args[0]), ParseInt(args[1]));
+  if (!control) return Fail(L"no control " + args[1]);
+  // The system carries the text of WM_SETTEXT into the other process.
+  DWORD_PTR ignored = 0;
+  if (!SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[2].c_str()), SMTO_ABORTIFHUNG, 5000,
+                           &ignored))
+    return Fail(L"the dialog did not take the text");
+  return 0;
+}
+
+// short-path PATH: the file's short (8.3) path, as the system gives it.
+int ShortPath(const std::vector<std::wstring>& args) {
+  if (args.size() != 1) return 2;
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetShortPathNameW(args[0].c_str(), path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return Fail(L"no short path for " + args[0]);
+  Print(path);
+  return 0;
+}
+
 // rect HWND: the window's rectangle and its client area, in screen
 // coordinates: left top width height client-left client-top client-width client-height.
 int PrintRect(const std::vector<std::wstring>& args) {
@@ -616,6 +641,8 @@ const Command kCommands[] = {
     {L"text", PrintText},
     {L"controls", ListControls},
     {L"click", ClickButton},
+    {L"set-text", SetText},
+    {L"short-path", ShortPath},
     {L"rect", PrintRect},
     {L"child", FindChild},
     {L"xwindow", XWindow},

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "tests/gui_inprocess/dialog_watcher.h"
+#include "platform/windows/text.h"
 #include "tests/gui_inprocess/gui_support.h"
 #include "viewer/resources/resource.h"
 #include "viewer/shell/open_dialog.h"
@@ -48,7 +49,7 @@ constexpr char kLeafName[] = "Leaf image files";
 
 TEST(OpenDialogFilter, OneImagePluginGivesItsTypeAfterAllFilesAndAllImages) {
   PluginList plugins;
-  plugins.Append(PluginRecord(DistFolder() + "\\Mornel" + kPluginSuffix));
+  plugins.Append(PluginRecord(platform::Utf16(DistFolder() + "\\Mornel" + kPluginSuffix)));
   const OpenDialogFilter filter = OpenDialogFilterFor(plugins);
   EXPECT_EQ(filter.block, std::string("All files\0*.*\0All Images\0", 25) + kLeafPatterns + '\0' + kLeafName + '\0' +
                               kLeafPatterns + '\0' + '\0');

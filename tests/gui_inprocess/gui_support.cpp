@@ -7,6 +7,7 @@
 #include <cstring>
 #include <map>
 
+#include "platform/windows/text.h"
 #include "tests/fixtures/tga_writer.h"
 #include "viewer/shell/profile_windows.h"
 
@@ -30,7 +31,7 @@ void PumpMessages() {
 FrameUnderTest::FrameUnderTest(const std::string& pluginFolder) {
   {
     CurrentFolder in(pluginFolder);
-    libraries_.Load(DistFolder());
+    libraries_.Load(platform::Utf16(DistFolder()));
   }
   frame_ = std::make_unique<CMainFrame>(loop_, libraries_.plugins, libraries_.writer);
   if (!frame_->Create()) return;

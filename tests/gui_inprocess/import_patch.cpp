@@ -1,5 +1,7 @@
 #include "tests/gui_inprocess/import_patch.h"
 
+#include "platform/windows/text.h"
+
 namespace {
 
 template <class T>
@@ -49,13 +51,15 @@ ImportPatch::~ImportPatch() {
 }
 
 MessageRecorder::MessageRecorder()
-    : patch_("user32.dll", "MessageBoxA", reinterpret_cast<void*>(&MessageRecorder::Record)) {
+    : patch_("user32.dll", "MessageBoxW", reinterpret_cast<void*>(&MessageRecorder::Record)) {
   recorder = this;
 }
 
 MessageRecorder::~MessageRecorder() { recorder = nullptr; }
 
-int WINAPI MessageRecorder::Record(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
-  if (recorder) recorder->shown_.push_back({owner, text ? text : "", caption ? caption : "", style});
+int WINAPI MessageRecorder::Record(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
+  if (recorder)
+    recorder->shown_.push_back(
+        {owner, platform::Utf8(text ? text : L""), platform::Utf8(caption ? caption : L""), style});
   return IDOK;
 }

@@ -27,7 +27,7 @@ class ImportPatch {
   void* original_ = nullptr;
 };
 
-// A message box the viewer asked for.
+// A message box the viewer asked for; its texts in UTF-8.
 struct ShownMessage {
   HWND owner;
   std::string text;
@@ -44,7 +44,7 @@ class MessageRecorder {
   const std::vector<ShownMessage>& shown() const { return shown_; }
 
  private:
-  static int WINAPI Record(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
+  static int WINAPI Record(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style);
   ImportPatch patch_;
   std::vector<ShownMessage> shown_;
 };

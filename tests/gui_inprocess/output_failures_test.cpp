@@ -4,19 +4,21 @@
 // system will not make) are injected at the system call.
 #include <gtest/gtest.h>
 #include <windows.h>
+// After windows.h, on which it builds.
+#include <shlobj.h>
 
+#include "platform/windows/text.h"
 #include "tests/gui_inprocess/dialog_watcher.h"
 #include "tests/gui_inprocess/gui_support.h"
 #include "tests/gui_inprocess/import_patch.h"
-#include "tests/shell/windows/windows_text.h"
 #include "viewer/resources/resource.h"
 
 namespace {
 
-const std::string kWriteError = Cp932(u8"書き込みエラー");
-const std::string kOutOfMemory = Cp932(u8"メモリーが確保出来ない");
-const std::string kNoWallpaper = Cp932(u8"壁紙が設定できません");
-const std::string kUnreadable = Cp932(u8"画像が読み込めません");
+const std::string kWriteError = u8"書き込みエラー";
+const std::string kOutOfMemory = u8"メモリーが確保出来ない";
+const std::string kNoWallpaper = u8"壁紙が設定できません";
+const std::string kUnreadable = u8"画像が読み込めません";
 // Every message of the view: an OK button and the information icon.
 constexpr UINT kInformation = MB_OK | MB_ICONINFORMATION;
 
@@ -97,19 +99,58 @@ TEST_F(OutputFailuresWithDialogs, NoMemoryToFlattenALoneForeground) {
   EXPECT_EQ(GetFileAttributesA(target.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-// Where the wallpaper file cannot be written (here a folder stands in its
-// place), the message says so under the caption "Error".
+// The wallpaper file's two places: the Windows folder, and the user's own
+// application-data folder for an account that may not write there.
+struct WallpaperFiles {
+  std::wstring windows;
+  std::wstring users;
+  WallpaperFiles() {
+    wchar_t folder[MAX_PATH], user[MAX_PATH];
+    DWORD userLength = MAX_PATH;
+    GetWindowsDirectoryW(folder, MAX_PATH);
+    GetUserNameW(user, &userLength);
+    const std::wstring name = std::wstring(L"\\Susie_") + user + L"_WP.BMP";
+    windows = folder + name;
+    wchar_t* appData = nullptr;
+    SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &appData);
+    users = std::wstring(appData) + L"\\Trellin" + name;
+    CoTaskMemFree(appData);
+  }
+  // A folder in the file's place: no file can be written there.
+  static void Block(const std::wstring& file) {
+    DeleteFileW(file.c_str());
+    CreateDirectoryW(file.substr(0, file.find_last_of(L'\\')).c_str(), nullptr);
+    CreateDirectoryW(file.c_str(), nullptr);
+  }
+  static void Unblock(const std::wstring& file) { RemoveDirectoryW(file.c_str()); }
+};
+
+// Where the Windows folder cannot be written, as for a standard account,
+// the wallpaper file goes into the user's own folder, and no message shows.
+TEST_F(OutputFailures, AWallpaperTheWindowsFolderRefusesGoesToTheUsersFolder) {
+  OpenBoth();
+  const WallpaperFiles files;
+  DeleteFileW(files.users.c_str());
+  WallpaperFiles::Block(files.windows);
+  frame().Command(ID_WALLPAPER_TILE);
+  WallpaperFiles::Unblock(files.windows);
+  EXPECT_TRUE(messages_.shown().empty());
+  const Bytes written = ReadFileBytes(platform::Utf8(files.users));
+  ASSERT_GT(written.size(), 54u);
+  EXPECT_EQ(written[0], 'B');
+  DeleteFileW(files.users.c_str());
+}
+
+// Where neither place takes the file, the message says so under the
+// caption "Error".
 TEST_F(OutputFailures, AWallpaperThatCannotBeWritten) {
   OpenBoth();
-  char windows[MAX_PATH], user[MAX_PATH];
-  DWORD userLength = sizeof user;
-  GetWindowsDirectoryA(windows, sizeof windows);
-  GetUserNameA(user, &userLength);
-  const std::string wallpaper = std::string(windows) + "\\Susie_" + user + "_WP.BMP";
-  DeleteFileA(wallpaper.c_str());
-  ASSERT_TRUE(CreateDirectoryA(wallpaper.c_str(), nullptr));
+  const WallpaperFiles files;
+  WallpaperFiles::Block(files.windows);
+  WallpaperFiles::Block(files.users);
   frame().Command(ID_WALLPAPER_TILE);
-  RemoveDirectoryA(wallpaper.c_str());
+  WallpaperFiles::Unblock(files.windows);
+  WallpaperFiles::Unblock(files.users);
   ExpectOneMessage(kNoWallpaper, "Error");
 }
 

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cwchar>
+
+#include "platform/windows/text.h"
 #include "tests/gui_inprocess/dialog_watcher.h"
 #include "tests/gui_inprocess/gui_support.h"
 #include "tests/gui_inprocess/snapshot.h"
@@ -334,11 +337,11 @@ TEST_F(ViewTest, DroppedFiles) {
 // DragQueryFile as Windows answers it: with a buffer, the characters it
 // copied. A 300-character name comes back as its first 259 characters, so
 // the length must be asked first.
-UINT WindowsDragQuery(const std::string& name, char* buffer, UINT size) {
+UINT WindowsDragQuery(const std::wstring& name, wchar_t* buffer, UINT size) {
   if (!buffer) return static_cast<UINT>(name.size());
   const size_t copied = std::min<size_t>(name.size(), size - 1);
-  std::memcpy(buffer, name.data(), copied);
-  buffer[copied] = '\0';
+  std::wmemcpy(buffer, name.data(), copied);
+  buffer[copied] = L'\0';
   return static_cast<UINT>(copied);
 }
 
@@ -354,7 +357,9 @@ TEST_F(ViewTest, ADroppedNameTooLongIsNotOpened) {
   ASSERT_EQ(longName.size(), 300u);
 
   const auto query = [&](const std::string& name) {
-    return [name](UINT, char* buffer, UINT size) { return WindowsDragQuery(name, buffer, size); };
+    return [wide = platform::Utf16(name)](UINT, wchar_t* buffer, UINT size) {
+      return WindowsDragQuery(wide, buffer, size);
+    };
   };
   EXPECT_EQ(FirstDroppedName(query(longName)), std::nullopt);
   EXPECT_EQ(FirstDroppedName(query(std::string(260, 'c'))), std::nullopt);

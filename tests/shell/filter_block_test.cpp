@@ -17,8 +17,10 @@ FakePlugin Plugin(std::map<int, std::string> info, uint32_t type = kImagePluginT
   return p;
 }
 
+const FilterNames kNames{"All files", "All Images"};
+
 std::string Block(FakePluginList& list, unsigned options = kOpenDialogFilterOptions) {
-  std::optional<std::string> block = BuildFilterBlock(list, options);
+  std::optional<std::string> block = BuildFilterBlock(list, options, kNames);
   return block.value_or("(none)");
 }
 
@@ -28,7 +30,7 @@ TEST(FilterBlock, OnePluginGivesAllImagesThenItsType) {
   FakePluginList list;
   list.plugins = {Plugin({{2, "*.px"}, {3, "PX image"}})};
   EXPECT_EQ(Block(list), "All files\0*.*\0All Images\0*.px\0PX image\0*.px\0\0"s);
-  OpenDialogFilter filter = MakeOpenDialogFilter(list);
+  OpenDialogFilter filter = MakeOpenDialogFilter(list, kNames);
   EXPECT_EQ(filter.block, Block(list));
   EXPECT_EQ(filter.index, 2u);
 }
@@ -76,7 +78,7 @@ TEST(FilterBlock, WithoutAnyPatternOnlyAllFiles) {
   EXPECT_EQ(Block(list), kAllFilesOnly);
   list.plugins = {Plugin({})};
   EXPECT_EQ(Block(list), kAllFilesOnly);
-  OpenDialogFilter filter = MakeOpenDialogFilter(list);
+  OpenDialogFilter filter = MakeOpenDialogFilter(list, kNames);
   EXPECT_EQ(filter.block, kAllFilesOnly);
   EXPECT_EQ(filter.index, 0u);
 }

@@ -89,10 +89,19 @@ TEST_F(RecentListTest, ReAddingInAnotherCaseMovesTheEntryUpWithTheNewCase) {
   EXPECT_EQ(Shown(), (Texts{"&1 c:\\PICS\\fg.PNG", "&2 C:\\b.png"}));
 }
 
-TEST_F(RecentListTest, SecondBytesOfDoubleByteCharactersAreNotLetters) {
-  // 0x83 0x41 and 0x83 0x61 are two different katakana.
-  AddAll({"C:\\\x83\x41.png", "C:\\\x83\x61.png"});
-  EXPECT_EQ(list.size(), 2u);
+// Without the system's comparison (the frame gives it one), only ASCII
+// letters fold: other characters must match exactly.
+TEST_F(RecentListTest, OnlyAsciiLettersFoldByDefault) {
+  AddAll({u8"C:\\ア.png", u8"C:\\ァ.png", u8"C:\\Ä.png", u8"C:\\ä.png"});
+  EXPECT_EQ(list.size(), 4u);
+}
+
+// Entries are counted in UTF-16 units, as the 260-character buffers of
+// Windows count them.
+TEST_F(RecentListTest, LengthIsCountedInWindowsCharacters) {
+  const std::string folder = "C:\\" + std::string(248, 'x') + "\\";
+  EXPECT_TRUE(list.Add(folder + u8"表表表.tga")) << "259 characters in 264 bytes and more";
+  EXPECT_FALSE(list.Add(folder + u8"表表表表.tga"));
 }
 
 TEST_F(RecentListTest, NinthPathDropsTheOldest) {
@@ -181,6 +190,30 @@ TEST_F(RecentListTest, SaveWritesTheCountThenTheEntriesDownToDocument1) {
   list.SaveToSettings(profile, kFile, kRecentForegroundSection);
   EXPECT_EQ(profile.writes[1],
             std::string("DocumentCount = 8\0Document2 = C:\\old.png\0Document1 = C:\\new.png\0\0", 65));
+}
+
+// A path the file cannot hold is stored in the form the writer gives (a
+// short name) or left out; the entries stored keep their order and their
+// numbering has no gap.
+TEST_F(RecentListTest, SaveStoresEachPathInTheFormTheFileHolds) {
+  class PickyProfile final : public SectionWriter {
+   public:
+    std::string written;
+    std::optional<std::string> StoredPath(const std::string& path) override {
+      if (path == u8"C:\\한글\\a.tga") return std::string("C:\\7E2D~1\\a.tga");
+      if (path == u8"C:\\☃\\b.tga") return std::nullopt;
+      return path;
+    }
+    bool WriteSection(const std::string&, const std::string&, std::string_view lines) override {
+      written = lines;
+      return true;
+    }
+  } picky;
+  AddAll({"C:\\old.png", u8"C:\\한글\\a.tga", u8"C:\\☃\\b.tga", "C:\\new.png"});
+  list.SaveToSettings(picky, kFile, kRecentForegroundSection);
+  using namespace std::string_literals;
+  EXPECT_EQ(picky.written,
+            "DocumentCount = 8\0Document3 = C:\\old.png\0Document2 = C:\\7E2D~1\\a.tga\0Document1 = C:\\new.png\0\0"s);
 }
 
 TEST_F(RecentListTest, TwoRunsKeepTheOrder) {

@@ -16,9 +16,9 @@ TEST(SettingsFilePath, AppendsWhenTheFileNameHasNoExtension) {
   EXPECT_EQ(SettingsFilePath("C:/Tools.old/Trellin"), "C:/Tools.old/Trellin.ini");
 }
 
-TEST(SettingsFilePath, SecondByteOfADoubleByteCharacterIsNoBackslash) {
-  // The name "a.表": 表 is 0x95 0x5C.
-  EXPECT_EQ(SettingsFilePath("C:\\x\\a.\x95\x5C"), "C:\\x\\a.ini");
+TEST(SettingsFilePath, NamesInAnyScript) {
+  EXPECT_EQ(SettingsFilePath(u8"C:\\x\\a.表"), "C:\\x\\a.ini");
+  EXPECT_EQ(SettingsFilePath(u8"C:\\한글 ☃\\Trellin.exe"), u8"C:\\한글 ☃\\Trellin.ini");
 }
 
 }  // namespace

@@ -9,13 +9,13 @@
 // its top-left corner at X,Y, or centred, and the composite is written to
 // OUTPUT: PNG or JPEG by the extension .png or .jpg, any other as BMP.
 // Plug-ins are looked for as the viewer looks for them: in the current
-// folder, then FOLDER, then the system folder.
+// folder, then FOLDER, then the system folder. Paths may be in any script.
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
+#include "platform/windows/text.h"
 #include "viewer/engine/compose.h"
 #include "viewer/engine/image_document.h"
 #include "viewer/engine/image_libraries.h"
@@ -24,47 +24,51 @@
 
 namespace {
 
+using platform::Utf8;
+
 struct Options {
   bool placed = false;
   Point at;
   bool force = false;
-  const char* pluginFolder = nullptr;
-  const char* background = nullptr;
-  std::vector<std::pair<const char*, const char*>> jobs;  // foreground, output
+  const wchar_t* pluginFolder = nullptr;
+  std::string background;                                // UTF-8, as are the jobs
+  std::vector<std::pair<std::string, std::string>> jobs;  // foreground, output
 };
 
+void Say(const std::string& line) { platform::WriteText(stdout, line + "\n"); }
+
 int Usage() {
-  std::fprintf(stderr,
-               "usage: spicompose [--at X,Y] [--force] [--plugins FOLDER] BACKGROUND FOREGROUND OUTPUT "
-               "[FOREGROUND OUTPUT]...\n");
+  platform::WriteText(stderr,
+                      "usage: spicompose [--at X,Y] [--force] [--plugins FOLDER] BACKGROUND FOREGROUND OUTPUT "
+                      "[FOREGROUND OUTPUT]...\n");
   return 2;
 }
 
-bool ParsePoint(const char* text, Point* point) {
+bool ParsePoint(const wchar_t* text, Point* point) {
   long x, y;
-  char end;
-  if (std::sscanf(text, "%ld,%ld%c", &x, &y, &end) != 2) return false;
+  wchar_t end;
+  if (std::swscanf(text, L"%ld,%ld%lc", &x, &y, &end) != 2) return false;
   *point = Point{static_cast<int32_t>(x), static_cast<int32_t>(y)};
   return true;
 }
 
-bool ParseOptions(int argc, char** argv, Options* o) {
+bool ParseOptions(int argc, wchar_t** argv, Options* o) {
   int i = 1;
-  for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
-    if (std::strcmp(argv[i], "--force") == 0) {
+  for (; i < argc && std::wcsncmp(argv[i], L"--", 2) == 0; ++i) {
+    if (std::wcscmp(argv[i], L"--force") == 0) {
       o->force = true;
-    } else if (std::strcmp(argv[i], "--at") == 0 && i + 1 < argc && ParsePoint(argv[i + 1], &o->at)) {
+    } else if (std::wcscmp(argv[i], L"--at") == 0 && i + 1 < argc && ParsePoint(argv[i + 1], &o->at)) {
       o->placed = true;
       ++i;
-    } else if (std::strcmp(argv[i], "--plugins") == 0 && i + 1 < argc) {
+    } else if (std::wcscmp(argv[i], L"--plugins") == 0 && i + 1 < argc) {
       o->pluginFolder = argv[++i];
     } else {
       return false;
     }
   }
   if (argc - i < 3 || (argc - i) % 2 == 0) return false;
-  o->background = argv[i++];
-  for (; i + 1 < argc; i += 2) o->jobs.emplace_back(argv[i], argv[i + 1]);
+  o->background = Utf8(argv[i++]);
+  for (; i + 1 < argc; i += 2) o->jobs.emplace_back(Utf8(argv[i]), Utf8(argv[i + 1]));
   return true;
 }
 
@@ -80,12 +84,13 @@ const char* OpenFailure(int result) {
 }
 
 // One sprite over the background, written to `output`; true on success.
-bool Composite(const Options& o, ImageDocument& document, ImageWriterBinding& writer, const char* foreground,
-               const char* output) {
-  const int opened = o.force ? document.ForceForeground(foreground) : document.OpenImage(foreground, kMayBeForeground);
+bool Composite(const Options& o, ImageDocument& document, PictureWriter& writer, const std::string& foreground,
+               const std::string& output) {
+  const int opened = o.force ? document.ForceForeground(foreground.c_str())
+                             : document.OpenImage(foreground.c_str(), kMayBeForeground);
   if (opened != 0) {
-    std::printf("%s %s (result %d)%s\n", foreground, OpenFailure(opened), opened,
-                o.force || opened != 2 ? "" : "; a picture without alpha needs --force");
+    Say(foreground + " " + OpenFailure(opened) + " (result " + std::to_string(opened) + ")" +
+        (o.force || opened != 2 ? "" : "; a picture without alpha needs --force"));
     return false;
   }
   const Bgr24View background = document.background();
@@ -97,31 +102,32 @@ bool Composite(const Options& o, ImageDocument& document, ImageWriterBinding& wr
   Compose(composite.data(), background, sprite, at.x, StoredRowOfTop(at.y, background.height, sprite.height));
   OutputPicture picture;
   picture.Choose(document, composite.data());
-  const int32_t written =
-      writer.Save(SaveFormatForTitle(FileNamePart(output)), output, kWriterSave, picture.header(), picture.pixels());
+  const int32_t written = writer.Save(SaveFormatForTitle(FileNamePart(output)), output.c_str(), kWriterSave,
+                                      picture.header(), picture.pixels());
   if (written != 0) {
-    std::printf("%s: the writer failed with result %d\n", output, written);
+    Say(output + ": the writer failed with result " + std::to_string(written));
     return false;
   }
-  std::printf("%s over %s at %d,%d -> %s\n", foreground, o.background, at.x, at.y, output);
+  Say(foreground + " over " + o.background + " at " + std::to_string(at.x) + "," + std::to_string(at.y) + " -> " +
+      output);
   return true;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int wmain(int argc, wchar_t** argv) {
   Options o;
   if (!ParseOptions(argc, argv, &o)) return Usage();
   RestrictLibrarySearch();
   ImageLibraries libraries;
   if (!libraries.Load(ProgramFolder(), o.pluginFolder)) {
-    std::fprintf(stderr, "spicompose: xxgrp.dll is not found beside spicompose.exe\n");
+    platform::WriteText(stderr, "spicompose: xxgrp.dll is not found beside spicompose.exe\n");
     return 2;
   }
   ImageDocument document(libraries.plugins);
-  const int opened = document.OpenImage(o.background, kMayBeBackground);
+  const int opened = document.OpenImage(o.background.c_str(), kMayBeBackground);
   if (opened != 0) {
-    std::printf("%s %s (result %d)\n", o.background, OpenFailure(opened), opened);
+    Say(o.background + " " + OpenFailure(opened) + " (result " + std::to_string(opened) + ")");
     return 1;
   }
   int failures = 0;

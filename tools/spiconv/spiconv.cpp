@@ -2,13 +2,18 @@
 // converts image files into BMP files through the plug-in's exports:
 //   spiconv PLUGIN OUTPUT-FOLDER IMAGE...
 // and prints one line per image: name, size, depth and the result code.
+// Paths may be in any script: a file that no ANSI path names is handed to
+// the plug-in in memory.
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "platform/windows/text.h"
 #include "plugin/framework/susie_abi.h"
 
 namespace {
@@ -19,9 +24,19 @@ struct Plugin {
   GetPictureFn getPicture;
 };
 
-std::string BaseName(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+std::wstring BaseName(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+std::optional<std::vector<char>> ReadWholeFile(const std::wstring& path) {
+  FILE* in = _wfopen(path.c_str(), L"rb");
+  if (!in) return std::nullopt;
+  std::vector<char> bytes;
+  char chunk[65536];
+  for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, in)) > 0;) bytes.insert(bytes.end(), chunk, chunk + got);
+  std::fclose(in);
+  return bytes;
 }
 
 // The header and colour table that a BMP file keeps of the info block.
@@ -32,7 +47,7 @@ size_t InfoBytes(const BITMAPINFOHEADER* header, size_t blockSize) {
   return bytes < blockSize ? bytes : blockSize;
 }
 
-bool WriteBmp(const std::string& path, HLOCAL info, HLOCAL bits) {
+bool WriteBmp(const std::wstring& path, HLOCAL info, HLOCAL bits) {
   const auto* header = static_cast<const BITMAPINFOHEADER*>(LocalLock(info));
   const void* pixels = LocalLock(bits);
   const size_t infoBytes = InfoBytes(header, LocalSize(info));
@@ -42,7 +57,7 @@ bool WriteBmp(const std::string& path, HLOCAL info, HLOCAL bits) {
   file.bfOffBits = static_cast<DWORD>(sizeof file + infoBytes);
   file.bfSize = static_cast<DWORD>(file.bfOffBits + bitsBytes);
   bool ok = false;
-  if (FILE* out = std::fopen(path.c_str(), "wb")) {
+  if (FILE* out = _wfopen(path.c_str(), L"wb")) {
     ok = std::fwrite(&file, sizeof file, 1, out) == 1 && std::fwrite(header, infoBytes, 1, out) == 1 &&
          (bitsBytes == 0 || std::fwrite(pixels, bitsBytes, 1, out) == 1);
     ok = std::fclose(out) == 0 && ok;
@@ -52,49 +67,84 @@ bool WriteBmp(const std::string& path, HLOCAL info, HLOCAL bits) {
   return ok;
 }
 
-int Convert(const Plugin& plugin, const std::string& outputFolder, const std::string& path) {
-  const std::string name = BaseName(path);
-  char header[2048] = {};
-  if (FILE* in = std::fopen(path.c_str(), "rb")) {
-    std::fread(header, 1, sizeof header, in);
-    std::fclose(in);
-  } else {
-    std::printf("%-24s cannot be read\n", name.c_str());
-    return 1;
+void Say(const std::string& line) { platform::WriteText(stdout, line + "\n"); }
+
+// The name padded to the width of the first column.
+std::string Column(const std::wstring& name) {
+  std::string text = platform::Utf8(name);
+  if (name.size() < 24) text.append(24 - name.size(), ' ');
+  return text;
+}
+
+// The file by its ANSI path where one names it, otherwise in memory.
+struct Answers {
+  int supported = 0;
+  int info = 0;
+  int picture = 0;
+};
+
+Answers Ask(const Plugin& plugin, const std::wstring& path, const std::vector<char>& bytes, PictureInfo* info,
+            HLOCAL* infoBlock, HLOCAL* bitsBlock) {
+  std::vector<char> header(bytes.begin(), bytes.begin() + std::min<size_t>(bytes.size(), 2048));
+  header.resize(2048);
+  Answers answers;
+  if (const std::optional<std::string> ansi = platform::AnsiPathOf(path)) {
+    answers.supported = plugin.isSupported(ansi->c_str(), header.data());
+    if (!answers.supported) return answers;
+    answers.info = plugin.getPictureInfo(ansi->c_str(), 0, 0, info);
+    answers.picture = plugin.getPicture(ansi->c_str(), 0, 0, infoBlock, bitsBlock, nullptr, 0);
+    return answers;
   }
-  if (!plugin.isSupported(path.c_str(), header)) {
-    std::printf("%-24s not supported\n", name.c_str());
+  const std::string name = platform::ToAnsiLossy(path);  // only its extension counts
+  const auto length = static_cast<SpiLongPtr>(bytes.size());
+  answers.supported = plugin.isSupported(name.c_str(), header.data());
+  if (!answers.supported) return answers;
+  answers.info = plugin.getPictureInfo(bytes.data(), length, 1, info);
+  answers.picture = plugin.getPicture(bytes.data(), length, 1, infoBlock, bitsBlock, nullptr, 0);
+  return answers;
+}
+
+int Convert(const Plugin& plugin, const std::wstring& outputFolder, const std::wstring& path) {
+  const std::wstring name = BaseName(path);
+  const std::optional<std::vector<char>> bytes = ReadWholeFile(path);
+  if (!bytes) {
+    Say(Column(name) + " cannot be read");
     return 1;
   }
   PictureInfo info{};
-  const int infoResult = plugin.getPictureInfo(path.c_str(), 0, 0, &info);
   HLOCAL infoBlock = nullptr, bitsBlock = nullptr;
-  const int result = plugin.getPicture(path.c_str(), 0, 0, &infoBlock, &bitsBlock, nullptr, 0);
+  const Answers answers = Ask(plugin, path, *bytes, &info, &infoBlock, &bitsBlock);
+  if (!answers.supported) {
+    Say(Column(name) + " not supported");
+    return 1;
+  }
   int produced = 0;
-  if (result == 0) {
+  if (answers.picture == 0) {
     produced = static_cast<const BITMAPINFOHEADER*>(LocalLock(infoBlock))->biBitCount;
     LocalUnlock(infoBlock);
-    const std::string bmp = outputFolder + "\\" + name + ".bmp";
-    if (!WriteBmp(bmp, infoBlock, bitsBlock)) std::printf("%-24s cannot write %s\n", name.c_str(), bmp.c_str());
+    const std::wstring bmp = outputFolder + L"\\" + name + L".bmp";
+    if (!WriteBmp(bmp, infoBlock, bitsBlock)) Say(Column(name) + " cannot write " + platform::Utf8(bmp));
     LocalFree(infoBlock);
     LocalFree(bitsBlock);
   }
-  std::printf("%-24s %6ld x %-6ld %2d bit (decoded %2d bit)  info %d  picture %d%s\n", name.c_str(),
-              static_cast<long>(info.width), static_cast<long>(info.height), info.colorDepth, produced, infoResult,
-              result, result == 0 ? "  ok" : "");
-  return result == 0 && infoResult == 0 ? 0 : 1;
+  char line[160];
+  std::snprintf(line, sizeof line, " %6ld x %-6ld %2d bit (decoded %2d bit)  info %d  picture %d%s",
+                static_cast<long>(info.width), static_cast<long>(info.height), info.colorDepth, produced, answers.info,
+                answers.picture, answers.picture == 0 ? "  ok" : "");
+  Say(Column(name) + line);
+  return answers.picture == 0 && answers.info == 0 ? 0 : 1;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int wmain(int argc, wchar_t** argv) {
   if (argc < 4) {
-    std::fprintf(stderr, "usage: spiconv PLUGIN OUTPUT-FOLDER IMAGE...\n");
+    platform::WriteText(stderr, "usage: spiconv PLUGIN OUTPUT-FOLDER IMAGE...\n");
     return 2;
   }
-  HMODULE module = LoadLibraryA(argv[1]);
+  HMODULE module = LoadLibraryW(argv[1]);
   if (!module) {
-    std::fprintf(stderr, "spiconv: cannot load %s\n", argv[1]);
+    platform::WriteText(stderr, "spiconv: cannot load " + platform::Utf8(argv[1]) + "\n");
     return 2;
   }
   auto find = [&](const char* name) { return reinterpret_cast<void*>(GetProcAddress(module, name)); };
@@ -102,10 +152,10 @@ int main(int argc, char** argv) {
                       reinterpret_cast<GetPictureInfoFn>(find("GetPictureInfo")),
                       reinterpret_cast<GetPictureFn>(find("GetPicture"))};
   if (!plugin.isSupported || !plugin.getPictureInfo || !plugin.getPicture) {
-    std::fprintf(stderr, "spiconv: %s is not a Susie image plug-in\n", argv[1]);
+    platform::WriteText(stderr, "spiconv: " + platform::Utf8(argv[1]) + " is not a Susie image plug-in\n");
     return 2;
   }
-  CreateDirectoryA(argv[2], nullptr);
+  CreateDirectoryW(argv[2], nullptr);
   int failures = 0;
   for (int i = 3; i < argc; ++i) failures += Convert(plugin, argv[2], argv[i]);
   FreeLibrary(module);

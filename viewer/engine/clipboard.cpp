@@ -31,12 +31,12 @@ void RenderAllClipboardFormats(HWND owner, const ImageDocument& document, const 
 }
 
 // The block is read only as far as GlobalSize says it reaches.
-Replaced PasteImage(HWND owner, ImageDocument& document) {
+Replaced PasteImage(HWND owner, ImageDocument& document, std::string_view name) {
   if (!OpenClipboard(owner)) return Replaced::Nothing;
   Replaced replaced = Replaced::Nothing;
   if (HGLOBAL memory = GetClipboardData(CF_DIB)) {
     if (const void* bytes = GlobalLock(memory)) {
-      replaced = document.PastePicture(ByteSpan{static_cast<const uint8_t*>(bytes), GlobalSize(memory)});
+      replaced = document.PastePicture(ByteSpan{static_cast<const uint8_t*>(bytes), GlobalSize(memory)}, name);
       GlobalUnlock(memory);
     }
   }

@@ -15,6 +15,7 @@ void CopyComposite(HWND owner, const ImageDocument& document);
 void RenderClipboard(const ImageDocument& document, const uint8_t* composite);
 // Answers WM_RENDERALLFORMATS before `owner` goes away.
 void RenderAllClipboardFormats(HWND owner, const ImageDocument& document, const uint8_t* composite);
-// Takes the clipboard's CF_DIB into the document; what it replaced, or
-// Replaced::Nothing (silently) when there is none or it cannot be used.
-Replaced PasteImage(HWND owner, ImageDocument& document);
+// Takes the clipboard's CF_DIB into the document under the name `name`;
+// what it replaced, or Replaced::Nothing (silently) when there is none or
+// it cannot be used.
+Replaced PasteImage(HWND owner, ImageDocument& document, std::string_view name);

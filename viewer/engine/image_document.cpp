@@ -94,16 +94,16 @@ int ImageDocument::ForceForeground(const char* path) {
   return 0;
 }
 
-Replaced ImageDocument::PastePicture(ByteSpan block) {
+Replaced ImageDocument::PastePicture(ByteSpan block, std::string_view name) {
   DibPicture picture;
   if (!ReadPackedDib(block, &picture)) return Replaced::Nothing;
   if (HasAlphaChannel(picture.header)) {
     if (!SetForegroundCopy(picture)) return Replaced::Nothing;
-    foregroundName_ = kPastedName;
+    foregroundName_ = name;
     return Replaced::Foreground;
   }
   if (!SetBackgroundCopy(picture)) return Replaced::Nothing;
-  backgroundName_ = kPastedName;
+  backgroundName_ = name;
   return Replaced::Background;
 }
 

@@ -24,9 +24,6 @@ enum OpenMode : int {
 // foreground or make the composite surface for a new background.
 enum class Replaced { Nothing, Foreground, Background };
 
-// The source name of a picture pasted from the clipboard.
-inline constexpr char kPastedName[] = "[None title]";
-
 class ImageDocument {
  public:
   explicit ImageDocument(PictureDecoder& decoder) : decoder_(decoder) {}
@@ -42,9 +39,9 @@ class ImageDocument {
   // stored pixel, becomes transparent). 0, the plug-in's code, or 2.
   int ForceForeground(const char* path);
   // Takes a packed bitmap (as the clipboard holds it) as a copy: with
-  // alpha it becomes the foreground, otherwise the background. The block
-  // itself is not changed.
-  Replaced PastePicture(ByteSpan block);
+  // alpha it becomes the foreground, otherwise the background, named
+  // `name`. The block itself is not changed.
+  Replaced PastePicture(ByteSpan block, std::string_view name);
   // Removes both pictures; their names stay but describe nothing.
   void ClearImages();
 

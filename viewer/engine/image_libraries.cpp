@@ -9,17 +9,24 @@ void RestrictLibrarySearch() {
   SetDllDirectoryW(L"");
 }
 
-std::string ProgramFolder() {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  // A full buffer means the path was cut.
-  if (length == 0 || length >= MAX_PATH) return {};
-  const std::string program(path, length);
-  const size_t separator = program.find_last_of('\\');
-  return separator == std::string::npos ? std::string() : program.substr(0, separator);
+std::wstring ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    // A full buffer means the path was cut: again with more room.
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    if (path.size() >= 32768) return {};
+    path.resize(path.size() * 2);
+  }
+  const size_t separator = path.find_last_of(L'\\');
+  return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
 }
 
-bool ImageLibraries::Load(const std::string& writerFolder, const char* pluginFolder) {
+bool ImageLibraries::Load(const std::wstring& writerFolder, const wchar_t* pluginFolder) {
   plugins.Search(PluginList::kUnloadAfterProbe | PluginList::kAcceptImage, pluginFolder);
   return !writerFolder.empty() && writer.Bind(plugins, writerFolder);
 }

@@ -15,8 +15,8 @@
 void RestrictLibrarySearch();
 
 // The running program's folder, without a final backslash; empty when its
-// path cannot be had whole.
-std::string ProgramFolder();
+// path cannot be had.
+std::wstring ProgramFolder();
 
 struct ImageLibraries {
   PluginList plugins;
@@ -26,5 +26,5 @@ struct ImageLibraries {
   // `pluginFolder` when given, then the system folder) and binds xxgrp.dll
   // from `writerFolder` by its full path. False when the writer cannot be
   // bound; the plug-ins are searched either way.
-  bool Load(const std::string& writerFolder, const char* pluginFolder = nullptr);
+  bool Load(const std::wstring& writerFolder, const wchar_t* pluginFolder = nullptr);
 };

@@ -1,12 +1,9 @@
 #include "viewer/engine/image_writer_binding.h"
 
-void ExitForMissingImageWriter() {
-  MessageBoxA(nullptr, "xxgrp.dll is not found.", "Warning!", MB_ICONERROR);
-  ExitProcess(0);
-}
+#include "platform/windows/text.h"
 
-bool ImageWriterBinding::Bind(PluginList& plugins, const std::string& folder) {
-  PluginRecord record(folder + "\\xxgrp.dll");
+bool ImageWriterBinding::Bind(PluginList& plugins, const std::wstring& folder) {
+  PluginRecord record(folder + L"\\xxgrp.dll");
   if (!record.Load()) return false;
   const auto getModuleInstance = reinterpret_cast<GetModuleInstanceFn>(
       reinterpret_cast<void*>(GetProcAddress(record.module(), "GetModuleInstance")));
@@ -21,10 +18,23 @@ bool ImageWriterBinding::Bind(PluginList& plugins, const std::string& folder) {
 
 int32_t ImageWriterBinding::Save(SaveFormat format, const char* path, int32_t option, const BitmapInfoHeader& header,
                                  const uint8_t* pixels) {
-  if (!writer_) ExitForMissingImageWriter();
+  constexpr int32_t kInternalError = 8, kWriteError = 9;
+  if (!writer_) return kInternalError;
+  const std::wstring wide = platform::Utf16(path);
+  if (writer_->flags & kWriterFlagWidePaths) {
+    const auto& table = *reinterpret_cast<const ImageWriterWideTable*>(writer_->table);
+    const ImageWriterSaveWideFn save = format == SaveFormat::Png    ? table.SavePngW
+                                       : format == SaveFormat::Jpeg ? table.SaveJpegW
+                                                                    : table.SaveBmpW;
+    return save(writer_, wide.c_str(), option, &header, pixels);
+  }
+  // A writer without them takes ANSI paths only: a path that no ANSI path
+  // names is not written at all, rather than to another file.
+  const std::optional<std::string> ansi = platform::AnsiPathOf(wide);
+  if (!ansi) return kWriteError;
   const ImageWriterTable& table = *writer_->table;
   const ImageWriterSaveFn save = format == SaveFormat::Png    ? table.SavePng
                                  : format == SaveFormat::Jpeg ? table.SaveJpeg
                                                               : table.SaveBmp;
-  return save(writer_, path, option, &header, pixels);
+  return save(writer_, ansi->c_str(), option, &header, pixels);
 }

@@ -1,4 +1,4 @@
-// The image writer of xxgrp.dll, bound when the document is built: the
+// The image writer of xxgrp.dll, bound when the program starts: the
 // library is loaded as a plug-in, asked for its writer, and appended,
 // still loaded, as the last entry of the plug-in list.
 #pragma once
@@ -9,19 +9,18 @@
 #include "viewer/engine/plugin_host.h"
 #include "xxgrp/image_writer_abi.h"
 
-// The program's one fatal failure: a warning without an owner window, then
-// the process ends with exit code 0.
-[[noreturn]] void ExitForMissingImageWriter();
-
 class ImageWriterBinding : public PictureWriter {
  public:
   // Loads xxgrp.dll from `folder` by its full path. False when it cannot be
   // loaded as a plug-in or hands out no writer; the list is then unchanged.
-  bool Bind(PluginList& plugins, const std::string& folder);
+  bool Bind(PluginList& plugins, const std::wstring& folder);
   bool IsBound() const { return writer_ != nullptr; }
 
-  // Through the writer's table, the object as the first argument. Called
-  // unbound, it ends the program as a missing library does.
+  // Through the writer's table, the object as the first argument: by the
+  // UTF-16 path where the writer takes one, otherwise by a path in the ANSI
+  // code page (9, the write error, when no such path names the file). The
+  // programs never run unbound; called so, it answers 8, the writer's own
+  // internal error.
   int32_t Save(SaveFormat format, const char* path, int32_t option, const BitmapInfoHeader& header,
                const uint8_t* pixels) override;
 

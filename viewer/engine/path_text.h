@@ -1,16 +1,10 @@
-// Paths in the ANSI code page 932: a lead byte (0x81-0x9F, 0xE0-0xFC)
-// starts a two-byte character whose second byte may have the value of a
-// backslash (0x5C), which is then never a separator.
+// Paths and names as the viewer's portable parts keep them: UTF-8, where a
+// byte of 0x5C is always a backslash (no other character's bytes contain
+// it), and where Windows counts a text in UTF-16 units.
 #pragma once
 
 #include <string>
 #include <string_view>
-
-bool IsCp932LeadByte(unsigned char byte);
-
-// Bytes of the character that starts at `i`: 2 after a lead byte, except
-// that a lead byte at the very end stands alone.
-size_t Cp932CharacterLength(std::string_view text, size_t i);
 
 // The text after the last backslash; the whole path when it has none.
 std::string FileNamePart(std::string_view path);
@@ -19,11 +13,17 @@ std::string FileNamePart(std::string_view path);
 // none: where its file name starts.
 size_t FileNameStart(std::string_view path);
 
-// True when the two texts differ at most in the case of single-byte ASCII
-// letters; both bytes of a two-byte character must match exactly (its
-// second byte may look like a letter).
-bool EqualIgnoringCase(std::string_view a, std::string_view b);
-
-// True when the last character is a backslash or a slash (a single-byte
-// character, not the second byte of a two-byte one).
+// True when the path ends in a backslash or a slash.
 bool EndsWithSeparator(std::string_view path);
+
+// True when the two texts differ at most in the case of ASCII letters.
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+// The UTF-16 units of a UTF-8 text: what a Windows buffer of characters
+// must hold of it (two for a character beyond U+FFFF). A byte that starts
+// no well-formed character counts as one.
+size_t Utf16Length(std::string_view utf8);
+
+// The longest start of the text of at most `limit` UTF-16 units that ends
+// between two characters.
+std::string_view CutToUtf16Length(std::string_view utf8, size_t limit);

@@ -1,18 +1,26 @@
 #include "viewer/engine/plugin_host.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include "platform/windows/text.h"
+#include "plugin/framework/byte_span.h"
+#include "plugin/framework/spi_base.h"
 
 namespace {
 
 #ifdef _WIN64
-constexpr char kPattern[] = "\\*.sph";
+constexpr wchar_t kPattern[] = L"\\*.sph";
 #else
-constexpr char kPattern[] = "\\*.spi";
+constexpr wchar_t kPattern[] = L"\\*.spi";
 #endif
 
 constexpr LONG kPrefixedImageOffset = 128;  // images after a 128-byte prefix
 constexpr int kUnsupported = 2;
+constexpr int kOutOfMemory = 4;
 constexpr int kNothingHandedOver = 5;
+constexpr int kFileReadError = 6;
+constexpr unsigned kFileMode = 0, kMemoryMode = 1;
 
 const char* const kImageSlots[] = {"GetPictureInfo", "GetPicture", "GetPreview"};
 const char* const kArchiveSlots[] = {"GetArchiveInfo", "GetFile", "GetFileInfo"};
@@ -25,31 +33,104 @@ Fn Entry(HMODULE module, const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-// Up to the header's size from `offset`; what cannot be read stays zero.
-void ReadHeader(const char* path, LONG offset, uint8_t* header) {
-  std::memset(header, 0, kPluginHeaderBytes);
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  DWORD got = 0;
-  if (SetFilePointer(file, offset, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER)
-    ReadFile(file, header, kPluginHeaderBytes, &got, nullptr);
-  CloseHandle(file);
+HANDLE OpenForReading(const std::wstring& path) {
+  return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+// A folder the system names through a call that takes a buffer and answers
+// the length it needs; empty when it names none.
+template <class Call>
+std::wstring SystemFolder(Call call) {
+  const UINT room = call(nullptr, 0);
+  if (room == 0) return {};
+  std::wstring folder(room, L'\0');
+  const UINT length = call(folder.data(), room);
+  if (length == 0 || length >= room) return {};
+  folder.resize(length);
+  return folder;
 }
 
 // The folder the Susie registry key names, or an empty text.
-std::string RegistryPluginFolder() {
+std::wstring RegistryPluginFolder() {
   HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tobrin\\Susie\\Plug-in", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Tobrin\\Susie\\Plug-in", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
     return {};
-  char folder[256] = {};
-  DWORD size = sizeof folder - 1;  // room for a terminating zero the value may lack
+  wchar_t folder[MAX_PATH + 1] = {};
+  DWORD size = sizeof folder - sizeof folder[0];  // room for a terminating zero the value may lack
   const bool read =
-      RegQueryValueExA(key, "Path", nullptr, nullptr, reinterpret_cast<BYTE*>(folder), &size) == ERROR_SUCCESS;
+      RegQueryValueExW(key, L"Path", nullptr, nullptr, reinterpret_cast<BYTE*>(folder), &size) == ERROR_SUCCESS;
   RegCloseKey(key);
-  return read ? std::string(folder) : std::string();
+  return read ? std::wstring(folder) : std::wstring();
 }
 
 }  // namespace
+
+// A file as the plug-ins are given it: its ANSI path where one names it;
+// otherwise its bytes, read when a plug-in has claimed it, and a name of
+// the same extension for the plug-ins' question.
+class PluginList::Source {
+ public:
+  Source(std::wstring path, const AnsiPathRule& ansiPath) : path_(std::move(path)), ansi_(ansiPath(path_)) {
+    if (!ansi_) name_ = platform::ToAnsiLossy(path_);
+  }
+
+  const char* name() const { return ansi_ ? ansi_->c_str() : name_.c_str(); }
+
+  // Up to the header's size from `offset`; what cannot be read stays zero.
+  void ReadHeader(LONG offset, uint8_t* header) const {
+    std::memset(header, 0, kPluginHeaderBytes);
+    HANDLE file = OpenForReading(path_);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD got = 0;
+    if (SetFilePointer(file, offset, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER)
+      ReadFile(file, header, kPluginHeaderBytes, &got, nullptr);
+    CloseHandle(file);
+  }
+
+  int Decode(const PluginRecord& plugin, LONG offset, SpiHandle* info, SpiHandle* bits) {
+    if (ansi_) return plugin.getPicture()(ansi_->c_str(), offset, kFileMode, info, bits, ContinueDecoding, 0);
+    if (const int read = ReadWhole(); read != 0) return read;
+    // As a plug-in answers a file no longer than the offset.
+    if (static_cast<size_t>(offset) >= length_) return kUnsupported;
+    return plugin.getPicture()(reinterpret_cast<const char*>(bytes_.data() + offset),
+                               static_cast<SpiLongPtr>(length_ - static_cast<size_t>(offset)), kMemoryMode, info, bits,
+                               ContinueDecoding, 0);
+  }
+
+ private:
+  // The whole file into `bytes_`: 0, 6 when it cannot be read, 4 when it
+  // cannot be held (or is longer than a plug-in's length can say).
+  int ReadWhole() {
+    HANDLE file = OpenForReading(path_);
+    if (file == INVALID_HANDLE_VALUE) return kFileReadError;
+    const int result = ReadAll(file);
+    CloseHandle(file);
+    return result;
+  }
+
+  int ReadAll(HANDLE file) {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size)) return kFileReadError;
+    size_t length;
+    if (!ToSize(static_cast<uint64_t>(size.QuadPart), &length) || length > static_cast<size_t>(INTPTR_MAX) ||
+        !bytes_.Allocate(length ? length : 1))
+      return kOutOfMemory;
+    for (size_t done = 0; done < length;) {
+      const DWORD chunk = static_cast<DWORD>(std::min<size_t>(length - done, size_t{1} << 30));
+      DWORD got = 0;
+      if (!ReadFile(file, bytes_.data() + done, chunk, &got, nullptr) || got != chunk) return kFileReadError;
+      done += got;
+    }
+    length_ = length;
+    return 0;
+  }
+
+  std::wstring path_;
+  std::optional<std::string> ansi_;
+  std::string name_;  // for the question only, when there is no ANSI path
+  HeapBuffer bytes_;
+  size_t length_ = 0;
+};
 
 PluginRecord::PluginRecord(PluginRecord&& other) noexcept { *this = std::move(other); }
 
@@ -69,7 +150,7 @@ uint32_t PluginRecord::Load() {
   if (module_) return Type();
   // Its dependencies come from its own folder or the restricted search
   // (RestrictLibrarySearch), never from the current folder.
-  module_ = LoadLibraryExA(path_.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+  module_ = LoadLibraryExW(path_.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
   if (!module_) return 0;
   // A library without these two stays loaded until the record lets it go.
   getPluginInfo_ = Entry<GetPluginInfoFn>(module_, "GetPluginInfo");
@@ -105,25 +186,21 @@ int PluginRecord::GetInfo(int infoNo, char* buffer, int bufferLength) const {
   return getPluginInfo_(infoNo, buffer, bufferLength);
 }
 
-bool PluginRecord::Supports(const char* path, const uint8_t* header) const { return isSupported_(path, header) != 0; }
+bool PluginRecord::Supports(const char* name, const uint8_t* header) const { return isSupported_(name, header) != 0; }
 
-void PluginList::Search(uint32_t flags, const char* directory) {
+PluginList::PluginList() : ansiPath_(platform::AnsiPathOf) {}
+
+void PluginList::Search(uint32_t flags, const wchar_t* directory) {
   flags_ = flags;
   records_.clear();
-  char current[MAX_PATH];
-  const DWORD currentLength = GetCurrentDirectoryA(sizeof current, current);
-  if (currentLength && currentLength < sizeof current) ScanDirectory(current);
+  ScanDirectory(SystemFolder([](wchar_t* buffer, UINT room) { return GetCurrentDirectoryW(room, buffer); }));
   // Records keep full paths: a plug-in is loaded by its full path alone.
-  char given[MAX_PATH];
-  const DWORD givenLength = directory ? GetFullPathNameA(directory, sizeof given, given, nullptr) : 0;
-  if (givenLength && givenLength < sizeof given) ScanDirectory(given);
-  char system[255];
-  const UINT systemLength = GetSystemDirectoryA(system, sizeof system);
-  if (systemLength && systemLength < sizeof system) ScanDirectory(system);
-  if (flags_ & kSearchRegistryPath) {
-    const std::string folder = RegistryPluginFolder();
-    if (!folder.empty()) ScanDirectory(folder);
+  if (directory) {
+    ScanDirectory(SystemFolder(
+        [directory](wchar_t* buffer, UINT room) { return GetFullPathNameW(directory, room, buffer, nullptr); }));
   }
+  ScanDirectory(SystemFolder([](wchar_t* buffer, UINT room) { return GetSystemDirectoryW(buffer, room); }));
+  if (flags_ & kSearchRegistryPath) ScanDirectory(RegistryPluginFolder());
 }
 
 bool PluginList::Accepts(uint32_t type) const {
@@ -135,44 +212,46 @@ bool PluginList::Accepts(uint32_t type) const {
 
 // In the order the system lists the files; a library found in two
 // folders is listed twice, and the first is always asked first.
-void PluginList::ScanDirectory(const std::string& directory) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((directory + kPattern).c_str(), &found);
+void PluginList::ScanDirectory(const std::wstring& directory) {
+  if (directory.empty()) return;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((directory + kPattern).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
   do {
-    PluginRecord record(directory + "\\" + found.cFileName);
+    PluginRecord record(directory + L"\\" + found.cFileName);
     if (!Accepts(record.Load())) continue;  // the record unloads as it goes
     if (flags_ & kUnloadAfterProbe) record.Unload();
     records_.push_back(std::move(record));
-  } while (FindNextFileA(search, &found));
+  } while (FindNextFileW(search, &found));
   FindClose(search);
 }
 
 // A plug-in that says yes stays loaded and is asked directly next time;
 // one loaded only to be asked is let go again at once.
-PluginRecord* PluginList::FindPlugin(const char* path, LONG offset) {
+PluginRecord* PluginList::FindPlugin(const Source& source, LONG offset) {
   uint8_t header[kPluginHeaderBytes];
-  ReadHeader(path, offset, header);
+  source.ReadHeader(offset, header);
   for (PluginRecord& record : records_) {
     const bool wasLoaded = record.IsLoaded();
     if (!wasLoaded && !record.Load()) {
       record.Unload();  // a library that no longer serves is not kept half bound
       continue;
     }
-    if (record.Supports(path, header)) return &record;
+    if (record.Supports(source.name(), header)) return &record;
     if (!wasLoaded) record.Unload();
   }
   return nullptr;
 }
 
 int PluginList::DecodeFile(const char* path, SpiHandle* info, SpiHandle* bits) {
+  Source source(platform::Utf16(path), ansiPath_);
   LONG offset = 0;
-  PluginRecord* plugin = FindPlugin(path, offset);
-  if (!plugin) plugin = FindPlugin(path, offset = kPrefixedImageOffset);
+  PluginRecord* plugin = FindPlugin(source, offset);
+  if (!plugin) plugin = FindPlugin(source, offset = kPrefixedImageOffset);
   if (!plugin || plugin->Type() != kImagePluginType) return kUnsupported;
   *info = nullptr;
   *bits = nullptr;
-  const int result = plugin->getPicture()(path, offset, 0, info, bits, ContinueDecoding, 0);
+  const int result = source.Decode(*plugin, offset, info, bits);
   if (result != 0) {
     // Whatever the handles point at after a failure is still the plug-in's.
     *info = *bits = nullptr;

@@ -6,18 +6,24 @@
 // The 32-bit viewer finds "*.spi" plug-ins and calls them with the classic
 // 32-bit convention; the 64-bit viewer finds "*.sph" plug-ins and passes
 // pointer-sized lengths, offsets and user data, as 64-bit plug-ins expect.
+//
+// Plug-ins take file names in the ANSI code page. A file is handed over by
+// a path in that code page where one names it (see platform::AnsiPathOf);
+// otherwise it is read here and handed over in memory, with a name that
+// keeps its extension for the plug-ins that go by it.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "plugin/framework/susie_abi.h"
 #include "viewer/engine/picture_decoder.h"
 #include "viewer/engine/plugin_types.h"
-
 
 // The first bytes of a file, as the plug-ins are shown them.
 constexpr size_t kPluginHeaderBytes = 2048;
@@ -26,7 +32,7 @@ constexpr size_t kPluginHeaderBytes = 2048;
 // moves the module, and destroying it unloads the module.
 class PluginRecord {
  public:
-  explicit PluginRecord(std::string path) : path_(std::move(path)) {}
+  explicit PluginRecord(std::wstring path) : path_(std::move(path)) {}
   ~PluginRecord() { Unload(); }
   PluginRecord(PluginRecord&& other) noexcept;
   PluginRecord& operator=(PluginRecord&& other) noexcept;
@@ -42,14 +48,15 @@ class PluginRecord {
   // Only while loaded.
   uint32_t Type() const;
   int GetInfo(int infoNo, char* buffer, int bufferLength) const;
-  bool Supports(const char* path, const uint8_t* header) const;
+  // `name` in the ANSI code page; `header` the file's first bytes.
+  bool Supports(const char* name, const uint8_t* header) const;
 
-  const std::string& path() const { return path_; }
+  const std::wstring& path() const { return path_; }
   HMODULE module() const { return module_; }
   GetPictureFn getPicture() const { return reinterpret_cast<GetPictureFn>(reinterpret_cast<void*>(slots_[1])); }
 
  private:
-  std::string path_;
+  std::wstring path_;
   HMODULE module_ = nullptr;
   GetPluginInfoFn getPluginInfo_ = nullptr;
   IsSupportedFn isSupported_ = nullptr;
@@ -57,6 +64,9 @@ class PluginRecord {
   // GetArchiveInfo, GetFile, GetFileInfo for an archive plug-in.
   FARPROC slots_[3] = {};
 };
+
+// How a path is given to a plug-in by name: its ANSI form, or nothing.
+using AnsiPathRule = std::function<std::optional<std::string>(const std::wstring& path)>;
 
 class PluginList : public PictureDecoder {
  public:
@@ -67,21 +77,31 @@ class PluginList : public PictureDecoder {
     kSearchRegistryPath = 8,
   };
 
+  PluginList();
+
   // Fills the list: the current directory, then `directory` when given,
   // then the system directory, then (with kSearchRegistryPath) the folder
   // the Susie registry key names.
-  void Search(uint32_t flags, const char* directory);
+  void Search(uint32_t flags, const wchar_t* directory);
   void Append(PluginRecord record) { records_.push_back(std::move(record)); }
-  // The first plug-in that says yes to the file's header read at `offset`.
-  PluginRecord* FindPlugin(const char* path, LONG offset);
+  // `path` in UTF-8. 0 when decoded; the plug-in's code; 2 when no plug-in
+  // takes the file; 5 when one answers 0 without handing over both blocks;
+  // and for a file handed over in memory, 6 when it cannot be read and 4
+  // when it cannot be held.
   int DecodeFile(const char* path, SpiHandle* info, SpiHandle* bits) override;
 
   std::vector<PluginRecord>& records() { return records_; }
+  // platform::AnsiPathOf unless a test gives another rule.
+  void SetAnsiPathRule(AnsiPathRule rule) { ansiPath_ = std::move(rule); }
 
  private:
-  void ScanDirectory(const std::string& directory);
+  class Source;
+  void ScanDirectory(const std::wstring& directory);
   bool Accepts(uint32_t type) const;
+  // The first plug-in that says yes to the file's header read at `offset`.
+  PluginRecord* FindPlugin(const Source& source, LONG offset);
 
   uint32_t flags_ = 0;
   std::vector<PluginRecord> records_;
+  AnsiPathRule ansiPath_;
 };

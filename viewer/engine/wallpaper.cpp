@@ -1,62 +1,83 @@
 #include "viewer/engine/wallpaper.h"
 
 #include <windows.h>
+// After windows.h, on which it builds.
+#include <shlobj.h>
 
-#include <cstring>
 #include <optional>
 #include <string>
 
+#include "platform/windows/text.h"
+
 namespace {
 
-std::string WallpaperFile() {
-  char windows[MAX_PATH] = {};
-  char user[MAX_PATH] = {};
-  DWORD userLength = sizeof user;
-  const UINT windowsLength = GetWindowsDirectoryA(windows, sizeof windows);
-  if (windowsLength >= sizeof windows) windows[0] = '\0';
-  if (!GetUserNameA(user, &userLength)) user[0] = '\0';
-  return WallpaperPath(windows, user);
+std::string WindowsFolder() {
+  wchar_t folder[MAX_PATH] = {};
+  const UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
+  return length > 0 && length < MAX_PATH ? platform::Utf8(folder) : std::string();
 }
 
-void WriteString(HKEY key, const char* name, const std::string& value) {
-  RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                 static_cast<DWORD>(value.size() + 1));
+std::string LocalAppDataFolder() {
+  wchar_t* folder = nullptr;
+  std::string path;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &folder))) path = platform::Utf8(folder);
+  CoTaskMemFree(folder);
+  return path;
+}
+
+std::string UserName() {
+  wchar_t user[256 + 1] = {};  // UNLEN and its zero
+  DWORD length = sizeof user / sizeof user[0];
+  return GetUserNameW(user, &length) ? platform::Utf8(user) : std::string();
+}
+
+bool MakeFolder(const std::string& folder) {
+  return CreateDirectoryW(platform::Utf16(folder).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+void WriteString(HKEY key, const wchar_t* name, const std::string& value) {
+  const std::wstring wide = platform::Utf16(value);
+  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                 static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
 }
 
 // The value as text when it is one, else nothing.
-std::optional<std::string> ReadString(HKEY key, const char* name) {
-  char value[MAX_PATH + 1] = {};
-  DWORD type = 0, size = MAX_PATH;  // one byte spare for a value stored without its zero
-  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
+std::optional<std::string> ReadString(HKEY key, const wchar_t* name) {
+  wchar_t value[MAX_PATH + 1] = {};
+  DWORD type = 0, size = MAX_PATH * sizeof(wchar_t);  // one character spare for a value stored without its zero
+  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
       (type != REG_SZ && type != REG_EXPAND_SZ))
     return std::nullopt;
-  return std::string(value);
+  return platform::Utf8(value);
 }
 
 // The settings are written only where the desktop's key opens; failures
 // of single values pass unreported.
 void WriteDesktopSettings(WallpaperCommand command) {
   HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS)
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS)
     return;
-  WriteString(key, "WallpaperOriginX", "0");
-  WriteString(key, "WallpaperOriginY", "0");
-  const std::optional<std::string> oldStyle = ReadString(key, "WallpaperStyle");
+  WriteString(key, L"WallpaperOriginX", "0");
+  WriteString(key, L"WallpaperOriginY", "0");
+  const std::optional<std::string> oldStyle = ReadString(key, L"WallpaperStyle");
   const WallpaperSettings settings = WallpaperSettingsFor(
       command, oldStyle ? std::optional<std::string_view>(*oldStyle) : std::optional<std::string_view>());
-  WriteString(key, "TileWallpaper", settings.tileWallpaper);
-  WriteString(key, "WallpaperStyle", settings.wallpaperStyle);
+  WriteString(key, L"TileWallpaper", settings.tileWallpaper);
+  WriteString(key, L"WallpaperStyle", settings.wallpaperStyle);
   RegCloseKey(key);
 }
 
 }  // namespace
 
 bool SetWallpaper(PictureWriter& writer, const OutputPicture& picture, WallpaperCommand command) {
-  const std::string path = WallpaperFile();
-  if (writer.Save(SaveFormat::Bmp, path.c_str(), kWriterWallpaper, picture.header(), picture.pixels()) != 0)
-    return false;
+  const std::optional<std::string> path = WriteAtFirstPlace(
+      WallpaperPlaces(WindowsFolder(), LocalAppDataFolder(), UserName()), MakeFolder, [&](const std::string& place) {
+        return writer.Save(SaveFormat::Bmp, place.c_str(), kWriterWallpaper, picture.header(), picture.pixels()) == 0;
+      });
+  if (!path) return false;
   WriteDesktopSettings(command);
   // Neither written to the user's profile nor broadcast; its answer is not looked at.
-  SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(path.c_str()), 0);
+  std::wstring wide = platform::Utf16(*path);
+  SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, wide.data(), 0);
   return true;
 }

@@ -4,9 +4,10 @@
     make_images.py OUTPUT-FOLDER
 
 writes toolbar.bmp (the eight 16 x 15 buttons side by side, 16 colours, in
-the toolbar's order) and trellin.ico (32 x 32 and 16 x 16, 32-bit colour
-with alpha). Both are drawn from the pictures below, so the build needs no
-binary files.
+the toolbar's order), toolbar-200.bmp (the same at twice the size, for
+displays of 200 %, each pixel doubled so the pictures stay sharp) and
+trellin.ico (64, 48, 32 and 16 pixels square, 32-bit colour with alpha).
+All are drawn from the pictures below, so the build needs no binary files.
 """
 import struct
 import sys
@@ -184,17 +185,22 @@ def bitmap_info_header(width, height, bits, image_size, colours):
     return struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, 0, image_size, 0, 0, colours, 0)
 
 
-def toolbar_bitmap():
-    pictures = [button_rows(p) for p in BUTTONS]
-    width = BUTTON_WIDTH * len(pictures)
+def scaled(rows, scale):
+    return [("".join(c * scale for c in row)) for row in rows for _ in range(scale)]
+
+
+def toolbar_bitmap(scale):
+    pictures = [scaled(button_rows(p), scale) for p in BUTTONS]
+    width = BUTTON_WIDTH * scale * len(pictures)
+    height = BUTTON_HEIGHT * scale
     stride = (width * 4 + 31) // 32 * 4
     pixels = bytearray()
-    for y in reversed(range(BUTTON_HEIGHT)):  # bottom row first
+    for y in reversed(range(height)):  # bottom row first
         row = "".join(p[y] for p in pictures)
         packed = bytes(ORDER.index(row[x]) << 4 | ORDER.index(row[x + 1]) for x in range(0, width, 2))
         pixels += packed.ljust(stride, b"\0")
     palette = b"".join(bytes((b, g, r, 0)) for r, g, b in PALETTE.values())
-    header = bitmap_info_header(width, BUTTON_HEIGHT, 4, len(pixels), 16)
+    header = bitmap_info_header(width, height, 4, len(pixels), 16)
     offset = 14 + len(header) + len(palette)
     return struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset) + header + palette + pixels
 
@@ -232,12 +238,15 @@ def icon_image(size):
     return bitmap_info_header(size, 2 * size, 32, len(pixels) + len(mask), 0) + pixels + mask
 
 
+ICON_SIZES = (64, 48, 32, 16)
+
+
 def icon_file():
-    images = [icon_image(size) for size in (32, 16)]
+    images = [icon_image(size) for size in ICON_SIZES]
     directory = struct.pack("<HHH", 0, 1, len(images))
     offset = len(directory) + 16 * len(images)
     entries = b""
-    for size, image in zip((32, 16), images):
+    for size, image in zip(ICON_SIZES, images):
         entries += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(image), offset)
         offset += len(image)
     return directory + entries + b"".join(images)
@@ -246,7 +255,8 @@ def icon_file():
 def main():
     out = Path(sys.argv[1])
     out.mkdir(parents=True, exist_ok=True)
-    (out / "toolbar.bmp").write_bytes(toolbar_bitmap())
+    (out / "toolbar.bmp").write_bytes(toolbar_bitmap(1))
+    (out / "toolbar-200.bmp").write_bytes(toolbar_bitmap(2))
     (out / "trellin.ico").write_bytes(icon_file())
 
 

@@ -4,8 +4,9 @@
 #pragma once
 
 // Resources of the main frame: caption string, menu, accelerators, icon and
-// toolbar bitmap.
+// toolbar bitmap (for 100 % and, as IDB_TOOLBAR_200, 200 % displays).
 #define IDR_MAINFRAME 128
+#define IDB_TOOLBAR_200 129
 #define IDD_ABOUTBOX 100
 #define IDC_ABOUT_TEXT 1000
 
@@ -16,6 +17,20 @@
 #define IDS_OPEN_BACKGROUND_TITLE 134
 #define IDS_OPEN_FOREGROUND_TITLE 135
 #define IDS_WALLPAPER_FAILED 136
+
+// Texts the code shows: the writer's result texts for codes 0 to 10 and
+// then the one for every other code, the captions and names of its own,
+// the file types of the dialogs and the About box's line.
+#define IDS_WRITER_RESULT_FIRST 140
+#define IDS_WRITER_RESULT_OTHER 151
+#define IDS_ERROR_CAPTION 152
+#define IDS_WARNING_CAPTION 153
+#define IDS_WRITER_MISSING 154
+#define IDS_PASTED_NAME 155
+#define IDS_FILTER_ALL_FILES 156
+#define IDS_FILTER_ALL_IMAGES 157
+#define IDS_SAVE_FILTER 158
+#define IDS_ABOUT_TEXT 159
 
 // File menu.
 #define ID_FILE_NEW 57600

@@ -1,42 +1,61 @@
 #include "viewer/shell/about_dlg.h"
 
+#include <cwchar>
+
 #include "viewer/resources/resource.h"
 #include "viewer/shell/strings.h"
 
-bool VersionInfo::Open(const char* path) {
-  char program[MAX_PATH];
+namespace {
+
+// `format` with %1, %2 and %3 replaced by the three texts.
+std::wstring Fill(const std::wstring& format, const std::wstring (&texts)[3]) {
+  std::wstring out;
+  for (size_t i = 0; i < format.size(); ++i) {
+    if (format[i] == L'%' && i + 1 < format.size() && format[i + 1] >= L'1' && format[i + 1] <= L'3') {
+      out += texts[format[++i] - L'1'];
+    } else {
+      out += format[i];
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+bool VersionInfo::Open(const wchar_t* path) {
+  wchar_t program[MAX_PATH];
   if (!path) {
-    const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
-    if (length == 0 || length >= sizeof program) return false;
+    const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return false;
     path = program;
   }
-  const DWORD size = GetFileVersionInfoSizeA(path, nullptr);
+  const DWORD size = GetFileVersionInfoSizeW(path, nullptr);
   if (size == 0) return false;
   block_.assign(size, 0);
-  if (!GetFileVersionInfoA(path, 0, size, block_.data())) return false;
+  if (!GetFileVersionInfoW(path, 0, size, block_.data())) return false;
   const WORD* translation = nullptr;
   UINT length = 0;
-  if (!VerQueryValueA(block_.data(), "\\VarFileInfo\\Translation",
+  if (!VerQueryValueW(block_.data(), L"\\VarFileInfo\\Translation",
                       reinterpret_cast<void**>(const_cast<WORD**>(&translation)), &length) ||
       length < 2 * sizeof(WORD))
     return false;
-  char prefix[64];
-  wsprintfA(prefix, "StringFileInfo\\%04x%04x\\", translation[0], translation[1]);
+  wchar_t prefix[64];
+  std::swprintf(prefix, 64, L"StringFileInfo\\%04x%04x\\", translation[0], translation[1]);
   prefix_ = prefix;
   return true;
 }
 
-std::string VersionInfo::Value(const char* name) const {
+std::wstring VersionInfo::Value(const wchar_t* name) const {
   if (block_.empty()) return {};
-  const std::string query = prefix_.substr(0, 126) + name;
-  char* value = nullptr;
+  const std::wstring query = prefix_.substr(0, 126) + name;
+  wchar_t* value = nullptr;
   UINT length = 0;
-  if (!VerQueryValueA(block_.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) || !value) return {};
+  if (!VerQueryValueW(block_.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) || !value) return {};
   return value;
 }
 
 INT_PTR CAboutDlg::DoModal(HWND owner) {
-  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUTBOX), owner, Procedure, 0);
+  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUTBOX), owner, Procedure, 0);
 }
 
 INT_PTR CALLBACK CAboutDlg::Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -57,14 +76,14 @@ INT_PTR CALLBACK CAboutDlg::Procedure(HWND dialog, UINT message, WPARAM wParam, 
 void CAboutDlg::OnInitDialog(HWND dialog) {
   RECT parent, self;
   HWND owner = GetParent(dialog);
-  if (!owner || !GetWindowRect(owner, &parent)) SystemParametersInfoA(SPI_GETWORKAREA, 0, &parent, 0);
+  if (!owner || !GetWindowRect(owner, &parent)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &parent, 0);
   GetWindowRect(dialog, &self);
   const int width = self.right - self.left, height = self.bottom - self.top;
   SetWindowPos(dialog, nullptr, parent.left + (parent.right - parent.left - width) / 2,
                parent.top + (parent.bottom - parent.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   VersionInfo version;
   if (!version.Open(nullptr)) return;
-  const std::string text =
-      LoadText(IDR_MAINFRAME) + "  ver. " + version.Value("ProductVersion") + "\n\n" + version.Value("LegalCopyright");
-  SetDlgItemTextA(dialog, IDC_ABOUT_TEXT, text.c_str());
+  const std::wstring texts[3] = {LoadText(IDR_MAINFRAME), version.Value(L"ProductVersion"),
+                                 version.Value(L"LegalCopyright")};
+  SetDlgItemTextW(dialog, IDC_ABOUT_TEXT, Fill(LoadText(IDS_ABOUT_TEXT), texts).c_str());
 }

@@ -12,13 +12,13 @@ class VersionInfo {
  public:
   // The program file's own block when `path` is null; false when the block
   // or its translation table cannot be read.
-  bool Open(const char* path);
+  bool Open(const wchar_t* path);
   // The named string, or an empty text.
-  std::string Value(const char* name) const;
+  std::wstring Value(const wchar_t* name) const;
 
  private:
   std::vector<char> block_;
-  std::string prefix_;  // "StringFileInfo\llllcccc\"
+  std::wstring prefix_;  // "StringFileInfo\llllcccc\"
 };
 
 class CAboutDlg {

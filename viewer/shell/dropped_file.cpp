@@ -1,5 +1,7 @@
 #include "viewer/shell/dropped_file.h"
 
+#include "platform/windows/text.h"
+
 namespace {
 
 // The view's name buffer: MAX_PATH characters with the terminating zero.
@@ -10,11 +12,12 @@ constexpr UINT kNameBuffer = MAX_PATH;
 std::optional<std::string> FirstDroppedName(const DropQuery& query) {
   const UINT length = query(0, nullptr, 0);
   if (length == 0 || length >= kNameBuffer) return std::nullopt;
-  char name[kNameBuffer] = {};
+  wchar_t name[kNameBuffer] = {};
   if (query(0, name, kNameBuffer) != length) return std::nullopt;
-  return std::string(name, length);
+  return platform::Utf8(std::wstring_view(name, length));
 }
 
 std::optional<std::string> FirstDroppedName(HDROP drop) {
-  return FirstDroppedName([drop](UINT index, char* buffer, UINT size) { return DragQueryFileA(drop, index, buffer, size); });
+  return FirstDroppedName(
+      [drop](UINT index, wchar_t* buffer, UINT size) { return DragQueryFileW(drop, index, buffer, size); });
 }

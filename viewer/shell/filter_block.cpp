@@ -79,16 +79,24 @@ std::string JoinPatterns(const std::vector<FileType>& types) {
 
 }  // namespace
 
-std::optional<std::string> BuildFilterBlock(FilterPluginList& plugins, unsigned options) {
+std::string AllFilesFilter(const FilterNames& names) {
+  std::string block;
+  AppendString(block, names.allFiles);
+  AppendString(block, "*.*");
+  block += '\0';
+  return block;
+}
+
+std::optional<std::string> BuildFilterBlock(FilterPluginList& plugins, unsigned options, const FilterNames& names) {
   try {
     const std::vector<FileType> types = CollectAllTypes(plugins, options);
     // "All Images" with an empty pattern would end the list early (two zeros
     // in a row), so without patterns it is left out.
-    if (types.empty()) return std::string(kAllFilesFilter, kAllFilesFilterSize);
+    if (types.empty()) return AllFilesFilter(names);
     std::string block;
-    AppendString(block, "All files");
+    AppendString(block, names.allFiles);
     AppendString(block, "*.*");
-    AppendString(block, "All Images");
+    AppendString(block, names.allImages);
     AppendString(block, JoinPatterns(types));
     if (options & kFilterEachType) {
       for (const FileType& type : types) {
@@ -103,10 +111,9 @@ std::optional<std::string> BuildFilterBlock(FilterPluginList& plugins, unsigned 
   }
 }
 
-OpenDialogFilter MakeOpenDialogFilter(FilterPluginList& plugins) {
-  std::optional<std::string> block = BuildFilterBlock(plugins, kOpenDialogFilterOptions);
-  if (!block || *block == std::string(kAllFilesFilter, kAllFilesFilterSize)) {
-    return {std::string(kAllFilesFilter, kAllFilesFilterSize), 0};
-  }
+OpenDialogFilter MakeOpenDialogFilter(FilterPluginList& plugins, const FilterNames& names) {
+  std::optional<std::string> block = BuildFilterBlock(plugins, kOpenDialogFilterOptions, names);
+  const std::string allFiles = AllFilesFilter(names);
+  if (!block || *block == allFiles) return {allFiles, 0};
   return {std::move(*block), 2};
 }

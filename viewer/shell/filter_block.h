@@ -32,10 +32,18 @@ inline constexpr unsigned kFilterArchivePlugins = 2;
 inline constexpr unsigned kFilterEachType = 16;
 inline constexpr unsigned kOpenDialogFilterOptions = kFilterImagePlugins | kFilterArchivePlugins | kFilterEachType;
 
+// The names of the block's own two entries ("All files", "All Images",
+// from the string table), in the plug-ins' code page like the rest of the
+// block: the plug-ins' texts are taken as they answer them, and the dialog
+// reads the whole block in that code page.
+struct FilterNames {
+  std::string allFiles;
+  std::string allImages;
+};
+
 // Only "All files" with "*.*": what the dialog offers when no plug-in names
 // a file pattern.
-inline constexpr char kAllFilesFilter[] = "All files\0*.*\0";  // and the literal's own zero ends the list
-inline constexpr size_t kAllFilesFilterSize = sizeof(kAllFilesFilter);
+std::string AllFilesFilter(const FilterNames& names);
 
 // Description and pattern strings, each ending in a zero, and one more zero
 // after the last: "All files" with "*.*", "All Images" with every collected
@@ -43,7 +51,7 @@ inline constexpr size_t kAllFilesFilterSize = sizeof(kAllFilesFilter);
 // description and pattern in plug-in and type order. Plug-ins that were not
 // loaded are loaded for the question and unloaded again. Nothing when memory
 // runs out.
-std::optional<std::string> BuildFilterBlock(FilterPluginList& plugins, unsigned options);
+std::optional<std::string> BuildFilterBlock(FilterPluginList& plugins, unsigned options, const FilterNames& names);
 
 // What an open dialog is given: the filter block and the entry shown first
 // (1-based; 0 for the first).
@@ -54,4 +62,4 @@ struct OpenDialogFilter {
 
 // "All Images" preselected (index 2); without a block or without patterns
 // only "All files" with index 0.
-OpenDialogFilter MakeOpenDialogFilter(FilterPluginList& plugins);
+OpenDialogFilter MakeOpenDialogFilter(FilterPluginList& plugins, const FilterNames& names);

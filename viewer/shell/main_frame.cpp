@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/windows/text.h"
 #include "viewer/engine/path_text.h"
 #include "viewer/resources/resource.h"
 #include "viewer/resources/toolbar_buttons.h"
@@ -26,7 +27,10 @@ bool toolbarShown = true;
 constexpr DWORD kBarStyle =
     WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN;
 
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+
+// Displays of 150 % and more get the toolbar pictures for 200 %.
+constexpr UINT kLargePicturesDpi = 144;
 
 bool IsRecentForeground(WORD id) { return id >= ID_RECENT_FOREGROUND_FIRST && id <= ID_RECENT_FOREGROUND_LAST; }
 bool IsRecentBackground(WORD id) { return id >= ID_RECENT_BACKGROUND_FIRST && id <= ID_RECENT_BACKGROUND_LAST; }
@@ -42,18 +46,19 @@ UINT PromptIdOf(UINT item, UINT flags) {
 
 CMainFrame::~CMainFrame() {
   if (hwnd()) DestroyWindow(hwnd());
+  if (statusFont_) DeleteObject(statusFont_);
 }
 
 HWND CMainFrame::Create() {
-  WNDCLASSEXA windowClass = {};
-  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  WNDCLASSEXW windowClass = {};
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  windowClass.hIcon = LoadIconA(Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
-  windowClass.lpszClassName = "TrellinFrame";
-  accelerators_ = LoadAcceleratorsA(Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+  windowClass.hIcon = LoadIconW(Instance(), MAKEINTRESOURCEW(IDR_MAINFRAME));
+  windowClass.lpszClassName = L"TrellinFrame";
+  accelerators_ = LoadAcceleratorsW(Instance(), MAKEINTRESOURCEW(IDR_MAINFRAME));
   return Window::Create(windowClass, WS_EX_APPWINDOW | WS_EX_WINDOWEDGE, LoadText(IDR_MAINFRAME).c_str(),
                         WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, kDefaultPlace, nullptr,
-                        LoadMenuA(Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME)));
+                        LoadMenuW(Instance(), MAKEINTRESOURCEW(IDR_MAINFRAME)));
 }
 
 LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -62,7 +67,7 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return OnCreate();
     case WM_COMMAND:
       // Commands the frame does not run itself go on to the view.
-      if (!OnFrameCommand(LOWORD(wParam)) && view_.hwnd()) SendMessageA(view_.hwnd(), WM_COMMAND, wParam, lParam);
+      if (!OnFrameCommand(LOWORD(wParam)) && view_.hwnd()) SendMessageW(view_.hwnd(), WM_COMMAND, wParam, lParam);
       return 0;
     case WM_INITMENUPOPUP:
       SetCheckMarks();
@@ -75,6 +80,9 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_SIZE:
       Layout();
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_SETFOCUS:
       if (view_.hwnd()) SetFocus(view_.hwnd());
@@ -90,9 +98,9 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CMainFrame::OnCreate() {
   LoadRecentLists();
-  CreateToolbar();
-  CreateRebar();
+  CreateBars();
   CreateStatusBar();
+  SetStatusFont();
   view_.Create(hwnd());
   SetCheckMarks();
   loop_.AddMessageFilter(this);
@@ -120,12 +128,24 @@ void CMainFrame::LoadRecentLists() {
   }
 }
 
+// The toolbar in its rebar band, with pictures for the window's display;
+// made again, in place of the old ones, when the display's scale changes.
+void CMainFrame::CreateBars() {
+  if (rebar_) DestroyWindow(rebar_);  // and the toolbar in its band
+  CreateToolbar();
+  CreateRebar();
+  if (!toolbarShown) ShowToolbarBand(false);
+}
+
 void CMainFrame::CreateToolbar() {
   toolbar_ =
-      CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, kBarStyle | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT, 0, 0, 0, 0, hwnd(),
+      CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, kBarStyle | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT, 0, 0, 0, 0, hwnd(),
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_VIEW_TOOLBAR)), Instance(), nullptr);
-  SendMessageA(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  SendMessageA(toolbar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(kToolbarButtonWidth, kToolbarButtonHeight));
+  const bool large = GetDpiForWindow(hwnd()) >= kLargePicturesDpi;
+  const int scale = large ? 2 : 1;
+  SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageW(toolbar_, TB_SETBITMAPSIZE, 0,
+               MAKELPARAM(kToolbarButtonWidth * scale, kToolbarButtonHeight * scale));
   std::vector<TBBUTTON> buttons;
   int picture = 0;
   for (unsigned id : kToolbarButtons) {
@@ -136,21 +156,21 @@ void CMainFrame::CreateToolbar() {
     button.iBitmap = id == kToolbarSeparator ? 0 : picture++;
     buttons.push_back(button);
   }
-  TBADDBITMAP bitmap = {Instance(), IDR_MAINFRAME};
-  SendMessageA(toolbar_, TB_ADDBITMAP, picture, reinterpret_cast<LPARAM>(&bitmap));
-  SendMessageA(toolbar_, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
-  SendMessageA(toolbar_, TB_AUTOSIZE, 0, 0);
+  TBADDBITMAP bitmap = {Instance(), static_cast<UINT_PTR>(large ? IDB_TOOLBAR_200 : IDR_MAINFRAME)};
+  SendMessageW(toolbar_, TB_ADDBITMAP, picture, reinterpret_cast<LPARAM>(&bitmap));
+  SendMessageW(toolbar_, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+  SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
 }
 
 void CMainFrame::CreateRebar() {
-  rebar_ = CreateWindowExA(0, REBARCLASSNAMEA, nullptr,
+  rebar_ = CreateWindowExW(0, REBARCLASSNAMEW, nullptr,
                            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT | RBS_BANDBORDERS |
                                RBS_AUTOSIZE | CCS_NODIVIDER,
                            0, 0, 0, 0, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_VIEW_TOOLBAR)),
                            Instance(), nullptr);
   SIZE size = {};
-  SendMessageA(toolbar_, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
-  REBARBANDINFOA band = {};
+  SendMessageW(toolbar_, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
+  REBARBANDINFOW band = {};
   band.cbSize = REBARBANDINFOA_V3_SIZE;
   band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_STYLE | RBBIM_ID | RBBIM_SIZE;
   band.fStyle = RBBS_CHILDEDGE | RBBS_BREAK;
@@ -159,12 +179,41 @@ void CMainFrame::CreateRebar() {
   band.cyMinChild = size.cy;
   band.cx = size.cx;
   band.wID = kToolbarBandId;
-  SendMessageA(rebar_, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
+  SendMessageW(rebar_, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
+}
+
+void CMainFrame::ShowToolbarBand(bool show) {
+  const LRESULT band = SendMessageW(rebar_, RB_IDTOINDEX, kToolbarBandId, 0);
+  SendMessageW(rebar_, RB_SHOWBAND, static_cast<WPARAM>(band), show);
 }
 
 void CMainFrame::CreateStatusBar() {
-  statusBar_ = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | SBARS_SIZEGRIP,
+  statusBar_ = CreateStatusWindowW(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | SBARS_SIZEGRIP,
                                    LoadText(IDS_READY).c_str(), hwnd(), ID_VIEW_STATUS_BAR);
+}
+
+// The system's status-bar font at the window's own scale: the status bar
+// does not follow a change of scale by itself.
+void CMainFrame::SetStatusFont() {
+  NONCLIENTMETRICSW metrics = {sizeof metrics};
+  if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, GetDpiForWindow(hwnd())))
+    return;
+  HFONT font = CreateFontIndirectW(&metrics.lfStatusFont);
+  if (!font) return;
+  SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  if (statusFont_) DeleteObject(statusFont_);
+  statusFont_ = font;
+}
+
+// Moved to a display of another scale: the window takes the size the
+// system proposes, the bars are made for the new scale. The picture is
+// drawn in device pixels at any scale, so the view has nothing to do.
+void CMainFrame::OnDpiChanged(UINT, const RECT& proposed) {
+  SetWindowPos(hwnd(), nullptr, proposed.left, proposed.top, proposed.right - proposed.left,
+               proposed.bottom - proposed.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  CreateBars();
+  SetStatusFont();
+  Layout();
 }
 
 // The rebar across the top, the status bar at the bottom when shown, the
@@ -174,13 +223,13 @@ void CMainFrame::Layout() {
   GetClientRect(hwnd(), &client);
   LONG top = 0, bottom = client.bottom;
   if (rebar_) {
-    SendMessageA(rebar_, WM_SIZE, 0, 0);
+    SendMessageW(rebar_, WM_SIZE, 0, 0);
     RECT bar;
     GetWindowRect(rebar_, &bar);
     top = bar.bottom - bar.top;
   }
   if (statusBar_ && IsWindowVisible(statusBar_)) {
-    SendMessageA(statusBar_, WM_SIZE, 0, 0);
+    SendMessageW(statusBar_, WM_SIZE, 0, 0);
     RECT bar;
     GetWindowRect(statusBar_, &bar);
     bottom -= bar.bottom - bar.top;
@@ -196,7 +245,7 @@ void CMainFrame::SetCheckMarks() {
 }
 
 bool CMainFrame::PreTranslateMessage(MSG* message) {
-  return accelerators_ && TranslateAcceleratorA(hwnd(), accelerators_, message);
+  return accelerators_ && TranslateAcceleratorW(hwnd(), accelerators_, message);
 }
 
 void CMainFrame::OnIdle() { SetCheckMarks(); }
@@ -206,12 +255,12 @@ void CMainFrame::OnIdle() { SetCheckMarks(); }
 void CMainFrame::OnMenuSelect(WPARAM wParam, LPARAM lParam) {
   const UINT item = LOWORD(wParam), flags = HIWORD(wParam);
   if (flags == 0xFFFF && lParam == 0) {
-    SendMessageA(statusBar_, SB_SIMPLE, FALSE, 0);
+    SendMessageW(statusBar_, SB_SIMPLE, FALSE, 0);
     return;
   }
-  const std::string prompt = flags & (MF_POPUP | MF_SEPARATOR) ? std::string() : PromptOf(PromptIdOf(item, flags));
-  SendMessageA(statusBar_, SB_SIMPLE, TRUE, 0);
-  SendMessageA(statusBar_, SB_SETTEXTA, kSimpleStatusPart | SBT_NOBORDERS, reinterpret_cast<LPARAM>(prompt.c_str()));
+  const std::wstring prompt = flags & (MF_POPUP | MF_SEPARATOR) ? std::wstring() : PromptOf(PromptIdOf(item, flags));
+  SendMessageW(statusBar_, SB_SIMPLE, TRUE, 0);
+  SendMessageW(statusBar_, SB_SETTEXTW, kSimpleStatusPart | SBT_NOBORDERS, reinterpret_cast<LPARAM>(prompt.c_str()));
 }
 
 // A toolbar button's tool-tip; the rebar's height changes.
@@ -221,15 +270,15 @@ bool CMainFrame::OnNotify(const NMHDR& header) {
     return true;
   }
   if (header.code != TTN_GETDISPINFOA && header.code != TTN_GETDISPINFOW) return false;
-  static std::string tip;
+  // The text must outlive the notification.
+  static std::wstring tip;
+  static std::string ansiTip;
   tip = ToolTipOf(static_cast<UINT>(header.idFrom));
-  if (header.code == TTN_GETDISPINFOA) {
-    auto& info = const_cast<NMTTDISPINFOA&>(reinterpret_cast<const NMTTDISPINFOA&>(header));
-    info.lpszText = &tip[0];
+  if (header.code == TTN_GETDISPINFOW) {
+    reinterpret_cast<NMTTDISPINFOW&>(const_cast<NMHDR&>(header)).lpszText = tip.data();
   } else {
-    auto& info = const_cast<NMTTDISPINFOW&>(reinterpret_cast<const NMTTDISPINFOW&>(header));
-    MultiByteToWideChar(CP_ACP, 0, tip.c_str(), -1, info.szText, sizeof info.szText / sizeof info.szText[0]);
-    info.lpszText = info.szText;
+    ansiTip = platform::ToAnsiLossy(tip);
+    reinterpret_cast<NMTTDISPINFOA&>(const_cast<NMHDR&>(header)).lpszText = ansiTip.data();
   }
   return true;
 }
@@ -245,7 +294,7 @@ bool CMainFrame::OnFrameCommand(WORD id) {
       OnOpen(id);
       return true;
     case ID_APP_EXIT:
-      PostMessageA(hwnd(), WM_CLOSE, 0, 0);
+      PostMessageW(hwnd(), WM_CLOSE, 0, 0);
       return true;
     case ID_VIEW_TOOLBAR:
       OnToolbar();
@@ -273,7 +322,7 @@ void CMainFrame::OnOpen(WORD id) {
   const auto chosen =
       RunOpenDialog(hwnd(), background ? IDS_OPEN_BACKGROUND_TITLE : IDS_OPEN_FOREGROUND_TITLE, view_.plugins());
   if (!chosen) return;
-  const char* path = chosen->path.c_str();
+  const char* path = chosen->path.c_str();  // UTF-8
   const int result = id == ID_FILE_FORCE_FOREGROUND ? view_.ForceForeground(path)
                      : background                   ? view_.OpenImage(path, kMayBeBackground)
                                                     : view_.OpenImage(path, kMayBeForeground);
@@ -306,8 +355,7 @@ void CMainFrame::ReopenRecent(RecentImageList& list, WORD id, bool foreground) {
 
 void CMainFrame::OnToolbar() {
   toolbarShown = !toolbarShown;
-  const LRESULT band = SendMessageA(rebar_, RB_IDTOINDEX, kToolbarBandId, 0);
-  SendMessageA(rebar_, RB_SHOWBAND, static_cast<WPARAM>(band), toolbarShown);
+  ShowToolbarBand(toolbarShown);
   SetCheckMarks();
   Layout();
 }
@@ -333,7 +381,7 @@ void CMainFrame::ShowOpenFailure(int result, bool foreground, const std::string&
   const UINT text = result == kResultReadError ? IDS_IMAGE_UNREADABLE
                     : foreground               ? IDS_BROKEN_OR_NO_ALPHA
                                                : IDS_BROKEN_OR_ALPHA_BACKGROUND;
-  MessageBoxA(hwnd(), LoadText(text).c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
+  MessageBoxW(hwnd(), LoadText(text).c_str(), platform::Utf16(caption).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
 // Nothing is written while the program runs: the lists go to the settings

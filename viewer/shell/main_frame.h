@@ -48,9 +48,13 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
 
  private:
   LRESULT OnCreate();
+  void CreateBars();
   void CreateToolbar();
   void CreateRebar();
+  void ShowToolbarBand(bool show);
   void CreateStatusBar();
+  void SetStatusFont();
+  void OnDpiChanged(UINT dpi, const RECT& proposed);
   void LoadRecentLists();
   void Layout();
   void SetCheckMarks();
@@ -73,6 +77,7 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   HWND rebar_ = nullptr;
   HWND toolbar_ = nullptr;
   HWND statusBar_ = nullptr;
+  HFONT statusFont_ = nullptr;
   CTrellinView view_;
   RecentImageList recentForegrounds_ = RecentImageList::Foregrounds(SameFilePath);
   RecentImageList recentBackgrounds_ = RecentImageList::Backgrounds(SameFilePath);

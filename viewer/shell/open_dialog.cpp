@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/windows/text.h"
+#include "viewer/resources/resource.h"
 #include "viewer/shell/strings.h"
 
 namespace {
@@ -24,20 +26,27 @@ class PluginFilterList final : public FilterPluginList {
 };
 
 // The filter in a block of fixed local memory of exactly its size, freed
-// when the dialog has closed.
+// when the dialog has closed: the block as the plug-ins wrote it, read in
+// the ANSI code page.
 class FilterMemory {
  public:
-  explicit FilterMemory(const std::string& block) : memory_(static_cast<char*>(LocalAlloc(LMEM_FIXED, block.size()))) {
-    if (memory_) std::memcpy(memory_, block.data(), block.size());
+  explicit FilterMemory(const std::string& block) {
+    const std::wstring wide = platform::FromAnsi(block);
+    memory_ = static_cast<wchar_t*>(LocalAlloc(LMEM_FIXED, wide.size() * sizeof(wchar_t)));
+    if (memory_) std::memcpy(memory_, wide.data(), wide.size() * sizeof(wchar_t));
   }
   ~FilterMemory() { LocalFree(memory_); }
   FilterMemory(const FilterMemory&) = delete;
   FilterMemory& operator=(const FilterMemory&) = delete;
-  const char* text() const { return memory_; }
+  const wchar_t* text() const { return memory_; }
 
  private:
-  char* memory_;
+  wchar_t* memory_ = nullptr;
 };
+
+FilterNames NamesFromStringTable() {
+  return {platform::ToAnsiLossy(LoadText(IDS_FILTER_ALL_FILES)), platform::ToAnsiLossy(LoadText(IDS_FILTER_ALL_IMAGES))};
+}
 
 // The Explorer-style dialog with a hook, which lets the dialog be resized.
 UINT_PTR CALLBACK KeepDefaults(HWND, UINT, WPARAM, LPARAM) { return 0; }
@@ -46,27 +55,28 @@ UINT_PTR CALLBACK KeepDefaults(HWND, UINT, WPARAM, LPARAM) { return 0; }
 
 OpenDialogFilter OpenDialogFilterFor(PluginList& plugins) {
   PluginFilterList list(plugins);
-  return MakeOpenDialogFilter(list);
+  return MakeOpenDialogFilter(list, NamesFromStringTable());
 }
 
 std::optional<OpenChoice> RunOpenDialog(HWND owner, UINT titleId, PluginList& plugins) {
   const OpenDialogFilter filter = OpenDialogFilterFor(plugins);
   const FilterMemory memory(filter.block);
-  const std::string title = LoadText(titleId);
-  char file[MAX_PATH] = {};
-  char fileTitle[256] = {};
-  OPENFILENAMEA dialog = {};
+  const FilterMemory allFiles(AllFilesFilter(NamesFromStringTable()));
+  const std::wstring title = LoadText(titleId);
+  wchar_t file[MAX_PATH] = {};
+  wchar_t fileTitle[256] = {};
+  OPENFILENAMEW dialog = {};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner;
-  dialog.lpstrFilter = memory.text() ? memory.text() : kAllFilesFilter;
+  dialog.lpstrFilter = memory.text() ? memory.text() : allFiles.text();
   dialog.nFilterIndex = memory.text() ? filter.index : 0;
   dialog.lpstrFile = file;
-  dialog.nMaxFile = sizeof file;
+  dialog.nMaxFile = MAX_PATH;
   dialog.lpstrFileTitle = fileTitle;
-  dialog.nMaxFileTitle = sizeof fileTitle;
+  dialog.nMaxFileTitle = 256;
   dialog.lpstrTitle = title.c_str();
   dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING;
   dialog.lpfnHook = KeepDefaults;
-  if (!GetOpenFileNameA(&dialog)) return std::nullopt;
-  return OpenChoice{file, fileTitle};
+  if (!GetOpenFileNameW(&dialog)) return std::nullopt;
+  return OpenChoice{platform::Utf8(file), platform::Utf8(fileTitle)};
 }

@@ -10,13 +10,15 @@
 #include "viewer/engine/plugin_host.h"
 #include "viewer/shell/filter_block.h"
 
+// Both in UTF-8.
 struct OpenChoice {
   std::string path;   // the full path, at most 259 characters
   std::string title;  // the file's name without its folder
 };
 
 // The file types the dialog offers, asked afresh of every plug-in in the
-// list, with the entry shown first.
+// list, with the entry shown first: the block as the plug-ins answer it, in
+// the ANSI code page.
 OpenDialogFilter OpenDialogFilterFor(PluginList& plugins);
 
 // The dialog titled with the string-table entry `titleId`; nothing when it

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,10 @@
 class SectionWriter {
  public:
   virtual ~SectionWriter() = default;
+  // The form in which a path is stored so that it reads back as the same
+  // file; nothing when the file cannot hold it in any such form. Text the
+  // file holds as it is comes back unchanged.
+  virtual std::optional<std::string> StoredPath(const std::string& path) { return path; }
   // Replaces the whole content of the section with `lines`: lines each
   // followed by a zero character, and one more zero after the last.
   virtual bool WriteSection(const std::string& file, const std::string& section, std::string_view lines) = 0;

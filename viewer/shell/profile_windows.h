@@ -1,4 +1,6 @@
 // The settings file as a Windows private-profile file beside the program.
+// It stays a file in the ANSI code page, as it always was; the lists keep
+// their paths in UTF-8 and the profile functions convert.
 #pragma once
 
 #include "viewer/shell/profile_section.h"
@@ -14,6 +16,10 @@ class WindowsSettingsReader final : public SettingsReader {
 
 class WindowsSectionWriter final : public SectionWriter {
  public:
+  // The path when the ANSI code page holds it; otherwise its short (8.3)
+  // form where the volume keeps one that the code page holds; otherwise
+  // nothing: the entry is left out rather than stored garbled.
+  std::optional<std::string> StoredPath(const std::string& path) override;
   bool WriteSection(const std::string& file, const std::string& section, std::string_view lines) override;
 };
 

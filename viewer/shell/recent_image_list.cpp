@@ -15,7 +15,7 @@ std::string DocumentKey(size_t k) { return "Document" + std::to_string(k); }
 
 RecentImageList::RecentImageList(unsigned firstId, unsigned lastId, SamePath samePath)
     : firstId_(firstId),
-      samePath_(samePath ? std::move(samePath) : SamePath(EqualIgnoringCase)),
+      samePath_(samePath ? std::move(samePath) : SamePath(EqualIgnoringAsciiCase)),
       maxCapacity_(static_cast<int>(lastId - firstId + 1)) {}
 
 void RecentImageList::BindMenu(std::unique_ptr<RecentMenu> menu) {
@@ -36,15 +36,21 @@ bool RecentImageList::LoadFromSettings(SettingsReader& reader, const std::string
     std::string path = reader.ReadString(file, section, DocumentKey(k));
     // A value longer than an entry holds cannot come from Add; cut short,
     // it would name a different file, so it is left out.
-    if (!path.empty() && path.size() <= kMaxPathLength) entries_.push_back(std::move(path));
+    if (!path.empty() && Utf16Length(path) <= kMaxPathLength) entries_.push_back(std::move(path));
   }
   return RebuildMenu();
 }
 
 bool RecentImageList::SaveToSettings(SectionWriter& writer, const std::string& file, const std::string& section) const {
+  // A path the file cannot hold in any form that names the same file is
+  // left out; the others keep their order.
+  std::vector<std::string> stored;  // the most recent first
+  for (size_t k = 0; k < entries_.size(); ++k) {
+    if (std::optional<std::string> path = writer.StoredPath(MostRecent(k))) stored.push_back(std::move(*path));
+  }
   ProfileSection lines(writer, file, section);
   lines.WriteInt("DocumentCount", capacity_);
-  for (size_t k = entries_.size(); k >= 1; --k) lines.WriteString(DocumentKey(k), MostRecent(k - 1));
+  for (size_t k = stored.size(); k >= 1; --k) lines.WriteString(DocumentKey(k), stored[k - 1]);
   // Profile errors are not reported: the lines are flushed as `lines` goes.
   return true;
 }
@@ -52,7 +58,7 @@ bool RecentImageList::SaveToSettings(SectionWriter& writer, const std::string& f
 bool RecentImageList::Add(const std::string& path) {
   // An entry holds 259 characters. A longer path cut to that length would
   // name another file, which a later pick would open, so it is refused.
-  if (path.size() > kMaxPathLength) return false;
+  if (Utf16Length(path) > kMaxPathLength) return false;
   const auto same = std::find_if(entries_.begin(), entries_.end(),
                                  [&](const std::string& entry) { return samePath_(entry, path); });
   if (same != entries_.end()) entries_.erase(same);

@@ -1,6 +1,6 @@
-// A most-recently-used list of image paths, shown as the items of its own
-// submenu and kept in one section of the settings file. The frame holds two:
-// recent foregrounds and recent backgrounds.
+// A most-recently-used list of image paths (UTF-8), shown as the items of
+// its own submenu and kept in one section of the settings file. The frame
+// holds two: recent foregrounds and recent backgrounds.
 #pragma once
 
 #include <cstddef>
@@ -49,7 +49,8 @@ inline constexpr char kRecentBackgroundSection[] = "RecentBgImage";
 
 class RecentImageList {
  public:
-  // The longest path an entry holds: a Windows path buffer less its zero.
+  // The longest path an entry holds: a Windows path buffer less its zero,
+  // in UTF-16 units.
   static constexpr size_t kMaxPathLength = 259;
 
   // The list's items carry the identifiers firstId to lastId, which also
@@ -74,7 +75,9 @@ class RecentImageList {
   // Replaces the entries with those of the section and rebuilds the submenu;
   // false, with nothing changed, when the section gives no DocumentCount.
   bool LoadFromSettings(SettingsReader& reader, const std::string& file, const std::string& section);
-  // Writes the capacity and the entries as the section's whole content.
+  // Writes the capacity and the entries as the section's whole content;
+  // an entry the file cannot hold (see SectionWriter::StoredPath) is left
+  // out.
   bool SaveToSettings(SectionWriter& writer, const std::string& file, const std::string& section) const;
 
   // Makes the path the most recent entry; a path that names the same file

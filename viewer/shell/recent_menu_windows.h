@@ -21,8 +21,7 @@ class WindowsRecentMenu final : public RecentMenu {
   HMENU menu_;
 };
 
-// Paths compared as the file system compares names: ordinally, ignoring
-// case by the system's own case table, so full-width and other cased
-// letters match too. Both are read in the ANSI code page, so the second
-// byte of a double-byte character stays part of it.
+// Paths (UTF-8) compared as the file system compares names: ordinally,
+// ignoring case by the system's own case table, so full-width and other
+// cased letters match too.
 bool SameFilePath(const std::string& a, const std::string& b);

@@ -1,18 +1,24 @@
 #include "viewer/shell/strings.h"
 
-std::string LoadText(UINT id) {
-  char text[1024];
-  const int length = LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text);
-  return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
+#include "platform/windows/text.h"
+
+std::wstring LoadText(UINT id) {
+  // With no room given, LoadStringW hands out the resource's own text,
+  // which holds entries of any length.
+  const wchar_t* text = nullptr;
+  const int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+  return length > 0 && text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
 }
 
-std::string PromptOf(UINT id) {
-  const std::string text = LoadText(id);
-  return text.substr(0, text.find('\n'));
+std::string LoadUtf8(UINT id) { return platform::Utf8(LoadText(id)); }
+
+std::wstring PromptOf(UINT id) {
+  const std::wstring text = LoadText(id);
+  return text.substr(0, text.find(L'\n'));
 }
 
-std::string ToolTipOf(UINT id) {
-  const std::string text = LoadText(id);
-  const size_t lineBreak = text.find('\n');
-  return lineBreak == std::string::npos ? std::string() : text.substr(lineBreak + 1);
+std::wstring ToolTipOf(UINT id) {
+  const std::wstring text = LoadText(id);
+  const size_t lineBreak = text.find(L'\n');
+  return lineBreak == std::wstring::npos ? std::wstring() : text.substr(lineBreak + 1);
 }

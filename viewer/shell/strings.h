@@ -1,4 +1,4 @@
-// Texts of the program's string table, in the ANSI code page.
+// Texts of the program's string table, as the resources keep them: UTF-16.
 #pragma once
 
 #include <windows.h>
@@ -6,8 +6,10 @@
 #include <string>
 
 // The entry, or an empty text when there is none.
-std::string LoadText(UINT id);
+std::wstring LoadText(UINT id);
+// The entry in UTF-8, for the portable parts (the caption's product name).
+std::string LoadUtf8(UINT id);
 // The part of an entry before its first line break: a command's prompt.
-std::string PromptOf(UINT id);
+std::wstring PromptOf(UINT id);
 // The part after the first line break: a toolbar button's tool-tip.
-std::string ToolTipOf(UINT id);
+std::wstring ToolTipOf(UINT id);

@@ -6,9 +6,18 @@
 #include <commctrl.h>
 
 #include "viewer/engine/image_libraries.h"
+#include "viewer/resources/resource.h"
 #include "viewer/shell/main_frame.h"
+#include "viewer/shell/strings.h"
 
 namespace {
+
+// The program's one fatal failure: a warning without an owner window, then
+// the process ends with exit code 0.
+[[noreturn]] void ExitForMissingImageWriter() {
+  MessageBoxW(nullptr, LoadText(IDS_WRITER_MISSING).c_str(), LoadText(IDS_WARNING_CAPTION).c_str(), MB_ICONERROR);
+  ExitProcess(0);
+}
 
 // The plug-ins are found and the image writer bound before any window;
 // without the writer the program ends there, with its warning.
@@ -24,7 +33,7 @@ int Run(int show) {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int show) {
   RestrictLibrarySearch();
   CoInitialize(nullptr);
   const INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_COOL_CLASSES | ICC_BAR_CLASSES};

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/windows/text.h"
 #include "viewer/engine/clipboard.h"
 #include "viewer/engine/output.h"
 #include "viewer/engine/path_text.h"
@@ -17,6 +18,9 @@
 namespace {
 
 constexpr SIZE kPictureLine = {10, 10};
+// The writer's result for memory that cannot be had, shown too when the
+// picture to save cannot be made.
+constexpr int32_t kNoMemory = 4;
 // A system colour as a brush: its index plus one.
 HBRUSH FillBrush() { return reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1); }
 constexpr int kPathBuffer = MAX_PATH;
@@ -34,14 +38,14 @@ void FillIfNotEmpty(HDC dc, const RECT& rect) {
 // the job runs.
 class PrintSetup {
  public:
-  explicit PrintSetup(const PRINTDLGA& dialog) : dialog_(dialog) {
-    if (dialog_.hDevMode) mode_ = static_cast<DEVMODEA*>(GlobalLock(dialog_.hDevMode));
+  explicit PrintSetup(const PRINTDLGW& dialog) : dialog_(dialog) {
+    if (dialog_.hDevMode) mode_ = static_cast<DEVMODEW*>(GlobalLock(dialog_.hDevMode));
     if (auto* names = static_cast<const DEVNAMES*>(GlobalLock(dialog_.hDevNames))) {
-      device_ = reinterpret_cast<const char*>(names) + names->wDeviceOffset;
+      device_ = reinterpret_cast<const wchar_t*>(names) + names->wDeviceOffset;
       GlobalUnlock(dialog_.hDevNames);
     }
-    PRINTER_DEFAULTSA defaults = {nullptr, mode_, PRINTER_ACCESS_USE};
-    OpenPrinterA(&device_[0], &printer_, &defaults);
+    PRINTER_DEFAULTSW defaults = {nullptr, mode_, PRINTER_ACCESS_USE};
+    OpenPrinterW(&device_[0], &printer_, &defaults);
   }
   ~PrintSetup() {
     if (printer_) ClosePrinter(printer_);
@@ -52,21 +56,29 @@ class PrintSetup {
   }
 
  private:
-  const PRINTDLGA& dialog_;
-  DEVMODEA* mode_ = nullptr;
-  std::string device_;
+  const PRINTDLGW& dialog_;
+  DEVMODEW* mode_ = nullptr;
+  std::wstring device_;
   HANDLE printer_ = nullptr;
 };
+
+// The dialog's file types, from the string table: description and pattern
+// pairs separated by '|', each ending in a zero, one more zero at the end.
+std::wstring SaveFilter() {
+  std::wstring filter = LoadText(IDS_SAVE_FILTER) + L'|';
+  for (wchar_t& c : filter) c = c == L'|' ? L'\0' : c;
+  return filter + L'\0';
+}
 
 }  // namespace
 
 HWND CTrellinView::Create(HWND parent) {
-  WNDCLASSEXA windowClass = {};
+  WNDCLASSEXW windowClass = {};
   windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  windowClass.lpszClassName = "TrellinView";
-  return Window::Create(windowClass, WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES, "",
+  windowClass.lpszClassName = L"TrellinView";
+  return Window::Create(windowClass, WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES, L"",
                         WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, RECT{0, 0, 0, 0}, parent, nullptr);
 }
 
@@ -180,14 +192,14 @@ void CTrellinView::AfterReplacing(Replaced replaced) {
 // A pending copy is rendered while the pictures still exist, so the
 // clipboard keeps the composite after they are gone.
 void CTrellinView::ClearImages() {
-  if (GetClipboardOwner() == hwnd()) SendMessageA(hwnd(), WM_RENDERALLFORMATS, 0, 0);
+  if (GetClipboardOwner() == hwnd()) SendMessageW(hwnd(), WM_RENDERALLFORMATS, 0, 0);
   document_.ClearImages();
   surface_.Delete();
   SetScrollExtent({1, 1});
 }
 
 void CTrellinView::RefreshCaption() {
-  SetWindowTextA(GetParent(hwnd()), document_.Caption(LoadText(IDR_MAINFRAME)).c_str());
+  SetWindowTextW(GetParent(hwnd()), platform::Utf16(document_.Caption(LoadUtf8(IDR_MAINFRAME))).c_str());
 }
 
 // A foreground wider or higher than the window lies half its excess in
@@ -206,7 +218,7 @@ void CTrellinView::CentreForeground() {
 
 void CTrellinView::CreateCompositeSurface() {
   if (surface_.Create(hwnd(), document_.backgroundHeader()) != 0) {
-    ShowMessage(LoadText(IDS_IMAGE_UNREADABLE).c_str(), LoadText(IDR_MAINFRAME).c_str());
+    ShowMessage(LoadText(IDS_IMAGE_UNREADABLE), LoadText(IDR_MAINFRAME));
     return;
   }
   SetScrollExtent(SizeOf(document_.backgroundHeader()));
@@ -350,7 +362,7 @@ void CTrellinView::OnScroll(int bar, WORD request) {
 // sideways.
 void CTrellinView::OnWheel(int delta, bool horizontal) {
   UINT lines = 3;
-  SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+  SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
   if (!horizontal && scroll_.extent.cy <= ClientSize().cy) horizontal = true;
   const LONG line = horizontal ? scroll_.line.cx : scroll_.line.cy;
   const LONG page = horizontal ? scroll_.page.cx : scroll_.page.cy;
@@ -401,39 +413,43 @@ void CTrellinView::OnDropFiles(HDROP drop) {
 
 void CTrellinView::SaveComposite() {
   if (!document_.HasForeground()) return;
-  char file[kPathBuffer] = {};
-  char title[kPathBuffer] = {};
-  const std::string initial = InitialSaveName(document_.foregroundName());
-  initial.copy(file, sizeof file - 1);
-  OPENFILENAMEA dialog = {};
+  wchar_t file[kPathBuffer] = {};
+  wchar_t title[kPathBuffer] = {};
+  // Cut to the buffer between two characters already.
+  const std::wstring initial = platform::Utf16(InitialSaveName(document_.foregroundName()));
+  initial.copy(file, kPathBuffer - 1);
+  const std::wstring filter = SaveFilter();
+  OPENFILENAMEW dialog = {};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = hwnd();
-  dialog.lpstrFilter = "Bitmap\0*.bmp\0PNG\0*.png\0JPEG\0*.jpg\0";
+  dialog.lpstrFilter = filter.c_str();
   dialog.lpstrFile = file;
-  dialog.nMaxFile = sizeof file;
+  dialog.nMaxFile = kPathBuffer;
   dialog.lpstrFileTitle = title;
-  dialog.nMaxFileTitle = sizeof title;
-  dialog.lpstrDefExt = "bmp";
+  dialog.nMaxFileTitle = kPathBuffer;
+  dialog.lpstrDefExt = L"bmp";
   dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-  if (!GetSaveFileNameA(&dialog)) return;
+  if (!GetSaveFileNameW(&dialog)) return;
   OutputPicture picture;
-  if (!picture.Choose(document_, CompositePixels())) return ShowMessage(ResultText(4), title);
-  const int32_t result = writer_.Save(SaveFormatForTitle(title), file, kWriterSave, picture.header(), picture.pixels());
-  if (result != 0) ShowMessage(ResultText(result), title);
+  if (!picture.Choose(document_, CompositePixels()))
+    return ShowMessage(LoadText(IDS_WRITER_RESULT_FIRST + ResultTextIndex(kNoMemory)), title);
+  const int32_t result = writer_.Save(SaveFormatForTitle(platform::Utf8(title)), platform::Utf8(file).c_str(),
+                                      kWriterSave, picture.header(), picture.pixels());
+  if (result != 0) ShowMessage(LoadText(IDS_WRITER_RESULT_FIRST + ResultTextIndex(result)), title);
 }
 
 void CTrellinView::SetWallpaper(WallpaperCommand command) {
   if (!document_.HasForeground() && !document_.HasBackground()) return;
   OutputPicture picture;
   if (!picture.Choose(document_, CompositePixels()) || !::SetWallpaper(writer_, picture, command))
-    ShowMessage(LoadText(IDS_WALLPAPER_FAILED).c_str(), "Error");
+    ShowMessage(LoadText(IDS_WALLPAPER_FAILED), LoadText(IDS_ERROR_CAPTION));
 }
 
 void CTrellinView::CopyComposite() { ::CopyComposite(hwnd(), document_); }
 
 // The caption is refreshed whether or not the paste took.
 void CTrellinView::PasteImage() {
-  AfterReplacing(::PasteImage(hwnd(), document_));
+  AfterReplacing(::PasteImage(hwnd(), document_, LoadUtf8(IDS_PASTED_NAME)));
   RefreshCaption();
 }
 
@@ -441,18 +457,18 @@ void CTrellinView::PasteImage() {
 // printer pixel, painted as on the screen.
 void CTrellinView::Print() {
   if (!document_.HasForeground() && !document_.HasBackground()) return;
-  PRINTDLGA dialog = {};
+  PRINTDLGW dialog = {};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = GetActiveWindow();
   dialog.Flags = PD_ALLPAGES | PD_USEDEVMODECOPIES | PD_NOPAGENUMS | PD_NOSELECTION | PD_RETURNDC;
-  if (!PrintDlgA(&dialog)) return;
+  if (!PrintDlgW(&dialog)) return;
   const PrintSetup setup(dialog);
-  const std::string name =
-      FileNamePart(document_.HasForeground() ? document_.foregroundName() : document_.backgroundName());
-  DOCINFOA document = {sizeof document};
+  const std::wstring name = platform::Utf16(
+      FileNamePart(document_.HasForeground() ? document_.foregroundName() : document_.backgroundName()));
+  DOCINFOW document = {sizeof document};
   document.lpszDocName = name.c_str();
-  if (dialog.Flags & PD_PRINTTOFILE) document.lpszOutput = "FILE:";
-  if (StartDocA(dialog.hDC, &document) <= 0) return;
+  if (dialog.Flags & PD_PRINTTOFILE) document.lpszOutput = L"FILE:";
+  if (StartDocW(dialog.hDC, &document) <= 0) return;
   if (StartPage(dialog.hDC) > 0) {
     const int saved = SaveDC(dialog.hDC);
     PrintPage(dialog.hDC, 0);
@@ -468,6 +484,6 @@ bool CTrellinView::PrintPage(HDC dc, int page) {
   return true;
 }
 
-void CTrellinView::ShowMessage(const char* text, const char* caption) {
-  MessageBoxA(hwnd(), text, caption, MB_ICONINFORMATION);
+void CTrellinView::ShowMessage(const std::wstring& text, const std::wstring& caption) {
+  MessageBoxW(hwnd(), text.c_str(), caption.c_str(), MB_ICONINFORMATION);
 }

@@ -85,7 +85,7 @@ class CTrellinView : public Window {
   void Print();
 
   const uint8_t* CompositePixels() const { return surface_.pixels(); }
-  void ShowMessage(const char* text, const char* caption);
+  void ShowMessage(const std::wstring& text, const std::wstring& caption);
 
   PluginList& plugins_;
   PictureWriter& writer_;

@@ -1,7 +1,8 @@
 // The small window layer the viewer's windows are built on: a window
 // object receives its window's messages through one virtual function, and
 // the message loop offers each message to the registered filters first and
-// runs the idle handlers whenever the queue runs empty.
+// runs the idle handlers whenever the queue runs empty. Every window is a
+// Unicode window: its texts are UTF-16 whatever the system's code page.
 #pragma once
 
 #include <windows.h>
@@ -20,10 +21,10 @@ class Window {
  protected:
   // Registers the class on first use and creates the window, which belongs
   // to this object from its first message to its last.
-  HWND Create(const WNDCLASSEXA& windowClass, DWORD exStyle, const char* title, DWORD style, const RECT& place,
+  HWND Create(const WNDCLASSEXW& windowClass, DWORD exStyle, const wchar_t* title, DWORD style, const RECT& place,
               HWND parent, HMENU menuOrId);
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
-  LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) { return DefWindowProcA(hwnd_, message, wParam, lParam); }
+  LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) { return DefWindowProcW(hwnd_, message, wParam, lParam); }
   // Runs once the window is gone, after its last message.
   virtual void OnFinalMessage() {}
 

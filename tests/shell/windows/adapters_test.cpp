@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "platform/windows/text.h"
 #include "tests/shell/windows/windows_text.h"
 #include "viewer/resources/resource.h"
 #include "viewer/shell/profile_windows.h"
@@ -28,9 +30,9 @@ class RecentMenuTest : public ::testing::Test {
   ~RecentMenuTest() override { DestroyMenu(menu); }
 
   static std::string TextAt(HMENU m, int position) {
-    char text[300] = {};
-    GetMenuStringA(m, position, text, sizeof(text), MF_BYPOSITION);
-    return text;
+    wchar_t text[300] = {};
+    GetMenuStringW(m, position, text, 300, MF_BYPOSITION);
+    return platform::Utf8(text);
   }
   static bool GreyedAt(HMENU m, int position) { return GetMenuState(m, position, MF_BYPOSITION) & MF_GRAYED; }
 
@@ -40,15 +42,14 @@ class RecentMenuTest : public ::testing::Test {
 };
 
 // The file system takes full-width and other cased letters for the same
-// name in either case; a double-byte character whose second byte is that of
-// a backslash stays one character.
+// name in either case.
 TEST(SameFilePath, ComparesAsTheFileSystemDoes) {
   EXPECT_TRUE(SameFilePath("C:\\Pics\\a.TGA", "c:\\PICS\\A.tga"));
-  EXPECT_TRUE(SameFilePath(Cp932(u8"C:\\ＰＩＣＳ\\ａ.tga"), Cp932(u8"C:\\ｐｉｃｓ\\Ａ.tga")));
-  EXPECT_TRUE(SameFilePath(Cp932(u8"C:\\Αλφα\\Жук.tga"), Cp932(u8"C:\\αΛΦΑ\\жУК.tga")));
-  EXPECT_TRUE(SameFilePath(Cp932(u8"C:\\表\\a.tga"), Cp932(u8"C:\\表\\A.tga")));
-  EXPECT_FALSE(SameFilePath(Cp932(u8"C:\\表\\a.tga"), "C:\\\x95|\\a.tga")) << "0x5C is not a backslash there";
-  EXPECT_FALSE(SameFilePath(Cp932(u8"C:\\ａ.tga"), "C:\\a.tga")) << "full-width is not half-width";
+  EXPECT_TRUE(SameFilePath(u8"C:\\ＰＩＣＳ\\ａ.tga", u8"C:\\ｐｉｃｓ\\Ａ.tga"));
+  EXPECT_TRUE(SameFilePath(u8"C:\\Αλφα\\Жук.tga", u8"C:\\αΛΦΑ\\жУК.tga"));
+  EXPECT_TRUE(SameFilePath(u8"C:\\表\\a.tga", u8"C:\\表\\A.tga"));
+  EXPECT_FALSE(SameFilePath(u8"C:\\表\\a.tga", u8"C:\\衣\\a.tga"));
+  EXPECT_FALSE(SameFilePath(u8"C:\\ａ.tga", "C:\\a.tga")) << "full-width is not half-width";
   EXPECT_FALSE(SameFilePath("C:\\a.tga", "C:\\a.tg"));
 }
 
@@ -56,18 +57,18 @@ TEST_F(RecentMenuTest, AFileAddedTwiceInOtherCaseIsListedOnce) {
   RecentImageList fg = RecentImageList::Foregrounds(SameFilePath);
   fg.BindMenu(std::make_unique<WindowsRecentMenu>(foregrounds));
   fg.SetCapacity(8);
-  ASSERT_TRUE(fg.Add(Cp932(u8"C:\\ＰＩＣＳ\\ａ.tga")));
+  ASSERT_TRUE(fg.Add(u8"C:\\ＰＩＣＳ\\ａ.tga"));
   ASSERT_TRUE(fg.Add("C:\\b.tga"));
-  ASSERT_TRUE(fg.Add(Cp932(u8"C:\\ｐｉｃｓ\\Ａ.tga")));
+  ASSERT_TRUE(fg.Add(u8"C:\\ｐｉｃｓ\\Ａ.tga"));
   EXPECT_EQ(fg.size(), 2u);
-  EXPECT_EQ(TextAt(foregrounds, 0), "&1 " + Cp932(u8"C:\\ｐｉｃｓ\\Ａ.tga")) << "with the new path's letters";
+  EXPECT_EQ(TextAt(foregrounds, 0), u8"&1 C:\\ｐｉｃｓ\\Ａ.tga") << "with the new path's letters";
 }
 
 TEST_F(RecentMenuTest, ListsShowTheirEntriesAndTheGreyedEmptyItem) {
   RecentImageList fg = RecentImageList::Foregrounds();
   fg.BindMenu(std::make_unique<WindowsRecentMenu>(foregrounds));
   fg.SetCapacity(8);
-  const std::string japanese = Cp932(u8"C:\\画像\\前景.png");
+  const std::string japanese = u8"C:\\画像\\前景.png";
   ASSERT_TRUE(fg.Add("C:\\a.png"));
   ASSERT_TRUE(fg.Add(japanese));
   ASSERT_EQ(GetMenuItemCount(foregrounds), 2);
@@ -93,6 +94,7 @@ TEST_F(RecentMenuTest, ListsShowTheirEntriesAndTheGreyedEmptyItem) {
 // Hands the lines on to the profile functions and keeps them.
 class RecordingWriter final : public SectionWriter {
  public:
+  std::optional<std::string> StoredPath(const std::string& path) override { return real.StoredPath(path); }
   bool WriteSection(const std::string& file, const std::string& section, std::string_view lines) override {
     written = lines;
     return real.WriteSection(file, section, lines);
@@ -161,6 +163,52 @@ TEST_F(SettingsFileTest, OverlongValuesAreReadWholeAndLeftOut) {
   bg.LoadFromSettings(reader, file, kRecentBackgroundSection);
   EXPECT_EQ(bg.size(), 1u);
   EXPECT_EQ(bg.Get(kBg), "C:\\b.png");
+}
+
+// A settings file as the program has always written it on a Japanese
+// system: code page 932, a path whose 表 has a backslash's byte as its
+// second byte. It loads as it was, and is written back in the same bytes.
+TEST_F(SettingsFileTest, AFileInCodePage932LoadsAndSavesUnchanged) {
+  const std::string path = Cp932(u8"C:\\画像\\表示.tga");
+  const std::string text = "[RecentFgImage]\r\nDocumentCount = 8\r\nDocument1 = " + path + "\r\n";
+  if (FILE* out = _wfopen(platform::Utf16(file).c_str(), L"wb")) {
+    std::fwrite(text.data(), 1, text.size(), out);
+    std::fclose(out);
+  }
+  RecentImageList fg = RecentImageList::Foregrounds();
+  fg.LoadFromSettings(reader, file, kRecentForegroundSection);
+  EXPECT_EQ(fg.Get(kFg), u8"C:\\画像\\表示.tga");
+  ASSERT_TRUE(fg.SaveToSettings(writer, file, kRecentForegroundSection));
+  std::string saved;
+  if (FILE* in = _wfopen(platform::Utf16(file).c_str(), L"rb")) {
+    char chunk[4096];
+    saved.append(chunk, std::fread(chunk, 1, sizeof chunk, in));
+    std::fclose(in);
+  }
+  // Windows writes "Document1 = value", Wine "Document1 =value".
+  EXPECT_NE(saved.find("Document1 =" + std::string(saved.find("Document1 = ") == std::string::npos ? "" : " ") + path),
+            std::string::npos)
+      << saved;
+}
+
+// A path the code page cannot hold is stored as its short name where the
+// volume keeps one, which names the same file; where there is none (the
+// file is gone, or the folder), it is left out.
+TEST_F(SettingsFileTest, APathTheCodePageCannotHoldIsStoredShortOrLeftOut) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = std::wstring(temp) + L"\uD55C\uAE00 \u2603 \u30C6\u30B9\u30C8";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring picture = folder + L"\\a.tga";
+  if (FILE* out = _wfopen(picture.c_str(), L"wb")) std::fclose(out);
+  const std::optional<std::string> stored = writer.StoredPath(platform::Utf8(picture));
+  ASSERT_TRUE(stored.has_value());
+  EXPECT_EQ(platform::ToAnsiExactly(platform::Utf16(*stored)).has_value(), true) << *stored;
+  EXPECT_NE(GetFileAttributesW(platform::Utf16(*stored).c_str()), INVALID_FILE_ATTRIBUTES) << "the same file";
+  EXPECT_EQ(writer.StoredPath(platform::Utf8(std::wstring(temp) + L"\uD55C\uAE00-gone\\a.tga")), std::nullopt);
+  EXPECT_EQ(writer.StoredPath(u8"C:\\画像\\a.tga"), u8"C:\\画像\\a.tga") << "held as it is";
+  DeleteFileW(picture.c_str());
+  RemoveDirectoryW(folder.c_str());
 }
 
 TEST_F(SettingsFileTest, NoSettingsFileNameReadsAndWritesNothing) {
