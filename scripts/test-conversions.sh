@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Converts every sample with the 64-bit and the 32-bit plug-in (spiconv of
-# the same width under Wine) and requires byte-identical bitmaps.
+# the same width under Wine) and requires byte-identical bitmaps. The
+# samples and bitmaps lie in a folder whose name no ANSI code page holds
+# whole.
 set -euo pipefail
-work=build/conversions
-rm -rf "$work"
+rm -rf build/conversions
+work="build/conversions/한글 ☃ テスト"
 mkdir -p "$work/samples"
 build/release/mksamples "$work/samples"
 winpath() { echo "Z:${1//\//\\}"; }

@@ -2,13 +2,14 @@
 # spicompose from end to end, 64-bit and 32-bit: a sprite of our own over
 # a background of our own, placed (partly off the edge) and centred, in
 # one batch, and the written composites compared with the ones the check
-# works out itself.
+# works out itself. The pictures lie in a folder whose name no ANSI code
+# page holds whole.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 windows_path() { echo "Z:$(realpath "$1" | tr / '\\')"; }
 for bits in 64 32; do
-  work=build/spicompose-$bits
-  rm -rf "$work"
+  rm -rf "build/spicompose-$bits"
+  work="build/spicompose-$bits/한글 ☃ テスト"
   mkdir -p "$work"
   /usr/bin/python3 scripts/check_composite.py make "$work"
   w=$(windows_path "$work")

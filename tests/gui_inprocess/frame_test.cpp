@@ -170,6 +170,37 @@ TEST_F(FrameBars, ToolbarCommandHidesAndShowsItsBand) {
   EXPECT_TRUE(Checked(menu, ID_VIEW_TOOLBAR));
 }
 
+// Moved to a display of 150 %, the window takes the size the system
+// proposes and the bars are made again at that scale: the toolbar with its
+// pictures for 200 %, in a band that stays hidden if it was, the status
+// bar with a larger font.
+TEST_F(FrameBars, AChangeOfScaleRemakesTheBarsForIt) {
+  const auto fontHeight = [](HWND window) {
+    LOGFONTW font = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return std::abs(font.lfHeight);
+  };
+  const LONG smallFont = fontHeight(frame().frame().statusBar());
+  const LRESULT smallButton = SendMessageW(frame().frame().toolbar(), TB_GETBUTTONSIZE, 0, 0);
+  frame().Command(ID_VIEW_TOOLBAR);  // hidden before the change
+
+  RECT proposed = {10, 20, 10 + 960, 20 + 720};
+  SendMessageW(frame().hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&proposed));
+  frame().RunMessages();
+  RECT now;
+  GetWindowRect(frame().hwnd(), &now);
+  EXPECT_EQ(now.right - now.left, 960);
+  EXPECT_EQ(now.bottom - now.top, 720);
+  HWND toolbar = frame().frame().toolbar();
+  EXPECT_GT(HIWORD(SendMessageW(toolbar, TB_GETBUTTONSIZE, 0, 0)), HIWORD(smallButton));
+  ASSERT_EQ(BandsOf(frame().frame().rebar()).size(), 1u);
+  EXPECT_EQ(BandsOf(frame().frame().rebar())[0].child, toolbar);
+  EXPECT_TRUE(BandsOf(frame().frame().rebar())[0].hidden);
+  EXPECT_GT(fontHeight(frame().frame().statusBar()), smallFont);
+  frame().Command(ID_VIEW_TOOLBAR);
+  EXPECT_FALSE(BandsOf(frame().frame().rebar())[0].hidden);
+}
+
 // The layout follows: the view reaches the bottom while the status bar is
 // hidden, and the bar's own top edge while it shows.
 TEST_F(FrameBars, StatusBarCommandFollowsTheBarsVisibility) {

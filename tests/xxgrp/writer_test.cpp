@@ -135,6 +135,59 @@ TEST(XxgrpWriterObject, TableFirstThenTheFlagsWord) {
   }
 }
 
+// The flags word announces three more operations after the three: the
+// same saves taking UTF-16 paths, in the library like the others.
+TEST(XxgrpWriterObject, WideOperationsFollowAndAreAnnounced) {
+  ImageWriter* writer = Writer();
+  EXPECT_TRUE(writer->flags & kWriterFlagWidePaths);
+  const auto& table = *reinterpret_cast<const ImageWriterWideTable*>(writer->table);
+  for (ImageWriterSaveWideFn save : {table.SaveBmpW, table.SavePngW, table.SaveJpegW}) {
+    HMODULE owner = nullptr;
+    ASSERT_TRUE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                   reinterpret_cast<const char*>(save), &owner));
+    EXPECT_EQ(owner, XxgrpModule());
+  }
+}
+
+// A path in any script through the wide operations; through the ANSI ones,
+// a path the ANSI code page holds, with a letter beyond ASCII.
+TEST(XxgrpWriter, PathsBeyondAscii) {
+  TempFolder folder;
+  const std::wstring unicode = fs::path(folder.File("")).wstring() + L"\uD55C\uAE00 \u2603 \u30C6\u30B9\u30C8";
+  ASSERT_TRUE(CreateDirectoryW(unicode.c_str(), nullptr));
+  const Dib dib = MakeDib(GradientPicture(5, 4, 3));
+  const auto& table = *reinterpret_cast<const ImageWriterWideTable*>(Writer()->table);
+  // Each file by the signature it starts with.
+  const struct {
+    ImageWriterSaveWideFn save;
+    const wchar_t* name;
+    Bytes signature;
+  } wide[] = {{table.SaveBmpW, L"\\a.bmp", {'B', 'M'}},
+              {table.SavePngW, L"\\a.png", {0x89, 'P', 'N', 'G'}},
+              {table.SaveJpegW, L"\\a.jpg", {0xFF, 0xD8}}};
+  for (const auto& w : wide) {
+    const std::wstring path = unicode + w.name;
+    ASSERT_EQ(w.save(Writer(), path.c_str(), 0, &dib.header, dib.rows.data()), 0);
+    Bytes start(w.signature.size());
+    if (FILE* in = _wfopen(path.c_str(), L"rb")) {
+      start.resize(std::fread(start.data(), 1, start.size(), in));
+      std::fclose(in);
+    }
+    EXPECT_EQ(start, w.signature);
+  }
+  // A letter of the ANSI code page: é in 1252, 表 in 932.
+  const wchar_t letter = GetACP() == 932 ? L'\u8868' : L'\u00E9';
+  const std::wstring name = fs::path(folder.File("")).wstring() + L"caf" + letter + L".png";
+  char ansi[MAX_PATH];
+  BOOL replaced = FALSE;
+  ASSERT_GT(WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name.c_str(), -1, ansi, MAX_PATH, nullptr, &replaced), 0);
+  ASSERT_FALSE(replaced);
+  EXPECT_EQ(Save(Slot::Png, ansi, &dib.header, dib.rows.data()), 0);
+  EXPECT_NE(GetFileAttributesW(name.c_str()), INVALID_FILE_ATTRIBUTES) << "under its own name";
+  for (const auto& w : wide) DeleteFileW((unicode + w.name).c_str());
+  RemoveDirectoryW(unicode.c_str());
+}
+
 TEST(XxgrpWriterObject, SavesAfterTheViewerClearsItsFlagBits) {
   Writer()->flags &= ~3u;
   TempFolder folder;

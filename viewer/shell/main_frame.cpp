@@ -98,9 +98,10 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CMainFrame::OnCreate() {
   LoadRecentLists();
-  CreateBars();
+  const UINT dpi = GetDpiForWindow(hwnd());
+  CreateBars(dpi);
   CreateStatusBar();
-  SetStatusFont();
+  SetStatusFont(dpi);
   view_.Create(hwnd());
   SetCheckMarks();
   loop_.AddMessageFilter(this);
@@ -130,18 +131,18 @@ void CMainFrame::LoadRecentLists() {
 
 // The toolbar in its rebar band, with pictures for the window's display;
 // made again, in place of the old ones, when the display's scale changes.
-void CMainFrame::CreateBars() {
+void CMainFrame::CreateBars(UINT dpi) {
   if (rebar_) DestroyWindow(rebar_);  // and the toolbar in its band
-  CreateToolbar();
+  CreateToolbar(dpi);
   CreateRebar();
   if (!toolbarShown) ShowToolbarBand(false);
 }
 
-void CMainFrame::CreateToolbar() {
+void CMainFrame::CreateToolbar(UINT dpi) {
   toolbar_ =
       CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, kBarStyle | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT, 0, 0, 0, 0, hwnd(),
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_VIEW_TOOLBAR)), Instance(), nullptr);
-  const bool large = GetDpiForWindow(hwnd()) >= kLargePicturesDpi;
+  const bool large = dpi >= kLargePicturesDpi;
   const int scale = large ? 2 : 1;
   SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   SendMessageW(toolbar_, TB_SETBITMAPSIZE, 0,
@@ -194,9 +195,9 @@ void CMainFrame::CreateStatusBar() {
 
 // The system's status-bar font at the window's own scale: the status bar
 // does not follow a change of scale by itself.
-void CMainFrame::SetStatusFont() {
+void CMainFrame::SetStatusFont(UINT dpi) {
   NONCLIENTMETRICSW metrics = {sizeof metrics};
-  if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, GetDpiForWindow(hwnd())))
+  if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi))
     return;
   HFONT font = CreateFontIndirectW(&metrics.lfStatusFont);
   if (!font) return;
@@ -208,11 +209,11 @@ void CMainFrame::SetStatusFont() {
 // Moved to a display of another scale: the window takes the size the
 // system proposes, the bars are made for the new scale. The picture is
 // drawn in device pixels at any scale, so the view has nothing to do.
-void CMainFrame::OnDpiChanged(UINT, const RECT& proposed) {
+void CMainFrame::OnDpiChanged(UINT dpi, const RECT& proposed) {
   SetWindowPos(hwnd(), nullptr, proposed.left, proposed.top, proposed.right - proposed.left,
                proposed.bottom - proposed.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  CreateBars();
-  SetStatusFont();
+  CreateBars(dpi);
+  SetStatusFont(dpi);
   Layout();
 }
 

@@ -48,12 +48,13 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
 
  private:
   LRESULT OnCreate();
-  void CreateBars();
-  void CreateToolbar();
+  // For the display's scale, in dots per inch.
+  void CreateBars(UINT dpi);
+  void CreateToolbar(UINT dpi);
   void CreateRebar();
   void ShowToolbarBand(bool show);
   void CreateStatusBar();
-  void SetStatusFont();
+  void SetStatusFont(UINT dpi);
   void OnDpiChanged(UINT dpi, const RECT& proposed);
   void LoadRecentLists();
   void Layout();
