@@ -9,8 +9,8 @@ JOBS ?= 2
 # The fuzzing campaign: inputs per fuzzer in each width.
 FUZZ_RUNS ?= 10000000
 FUZZ_RUNS_32 ?= 1000000
-SMOKE_SECONDS ?= 10
-SMOKE_SECONDS_32 ?= 6
+SMOKE_SECONDS ?= 5
+SMOKE_SECONDS_32 ?= 3
 CONFORMANCE ?= ../shared/conformance
 # The conformance categories: every format.
 CONFORMANCE_CATEGORIES ?= info,detect,tga,bbm,lfb,lff,lcf,lgf,cz1,cz2,px,px2,px3,px4,px5
