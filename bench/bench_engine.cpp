@@ -80,8 +80,8 @@ void BM_Compose(benchmark::State& state) {
   const int32_t storedRow = StoredRowOfTop(at.y, kBenchHeight, kForegroundHeight);
   Bytes destination(kBytes24);
   for (auto _ : state) {
-    Compose(destination.data(), Bgr24View{background.data(), kBenchWidth, kBenchHeight},
-            Bgra32View{foreground.data(), kForegroundWidth, kForegroundHeight}, at.x, storedRow);
+    Compose(destination.data(), Bgr24Of(background.data(), kBenchWidth, kBenchHeight),
+            Bgra32Of(foreground.data(), kForegroundWidth, kForegroundHeight), at.x, storedRow);
     benchmark::DoNotOptimize(destination.data());
     benchmark::ClobberMemory();
   }

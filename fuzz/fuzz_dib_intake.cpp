@@ -26,15 +26,18 @@ std::unique_ptr<uint8_t[]> ExactCopy(const uint8_t* data, size_t size) {
 }
 
 void Exercise(const DibPicture& picture, Point position) {
-  size_t bytes24 = 0, sourceBytes = 0;
-  if (!DibImageSize(picture.width, picture.height, 24, &bytes24) ||
-      !DibImageSize(picture.width, picture.height, picture.header.biBitCount, &sourceBytes)) {
-    __builtin_trap();  // the intake promised both
+  const size_t bytes24 = Bgr24Of(nullptr, picture.width, picture.height).bytes;
+  const size_t bytes32 = Bgra32Of(nullptr, picture.width, picture.height).bytes;
+  size_t sourceBytes = 0;
+  if (bytes24 == 0 || bytes32 == 0 ||
+      !DibPictureBytes(static_cast<uint32_t>(picture.width), static_cast<uint32_t>(picture.height),
+                       picture.header.biBitCount, &sourceBytes)) {
+    __builtin_trap();  // the intake promised all three
   }
   std::vector<uint8_t> background(bytes24);
   const bool converted = ConvertTo24(picture, background.data());
 
-  std::vector<uint8_t> foreground(size_t{4} * picture.width * picture.height);
+  std::vector<uint8_t> foreground(bytes32);
   bool haveForeground = KeyForeground(picture, foreground.data());
   if (picture.header.biBitCount == 32) {
     std::unique_ptr<uint8_t[]> copy = ExactCopy(picture.pixels, sourceBytes);
@@ -45,8 +48,8 @@ void Exercise(const DibPicture& picture, Point position) {
   }
   if (!converted || !haveForeground) return;
 
-  const Bgr24View back{background.data(), picture.width, picture.height};
-  const Bgra32View fore{foreground.data(), picture.width, picture.height};
+  const Bgr24View back = Bgr24Of(background.data(), picture.width, picture.height);
+  const Bgra32View fore = Bgra32Of(foreground.data(), picture.width, picture.height);
   std::unique_ptr<uint8_t[]> composite(new uint8_t[bytes24]);
   Compose(composite.get(), back, fore, position.x, StoredRowOfTop(position.y, picture.height, picture.height));
   HitsForeground(fore, position, Point{position.y, position.x});

@@ -23,7 +23,7 @@ namespace {
 // The document reads no files here.
 class NoPlugins final : public PictureDecoder {
  public:
-  int DecodeFile(const char*, SpiHandle*, SpiHandle*) override { return 2; }
+  SpiResult DecodeFile(const char*, SpiHandle*, SpiHandle*) override { return kRefused; }
 };
 
 void Paste(ImageDocument& document, const uint8_t* data, size_t size) {
@@ -38,9 +38,8 @@ void MakeEverything(const ImageDocument& document) {
   if (document.HasForeground() && document.HasBackground()) {
     const Bgr24View background = document.background();
     const Bgra32View foreground = document.foreground();
-    size_t size;
-    if (!DibImageSize(background.width, background.height, 24, &size)) __builtin_trap();
-    composite.resize(size);
+    if (background.bytes == 0) __builtin_trap();  // the intake promised it
+    composite.resize(background.bytes);
     Compose(composite.data(), background, foreground, 1, StoredRowOfTop(-1, background.height, foreground.height));
   }
   OutputPicture picture;

@@ -59,7 +59,12 @@ void WriteDibHeader(uint8_t* info, const DibHeader& header);
 class DibOutput {
  public:
   bool AllocateInfo(size_t size) { return info_.Allocate(size, true); }
-  bool AllocateBits(size_t size, bool zeroFill = true) { return bits_.Allocate(size, zeroFill); }
+  // False also for rows past the picture size cap (kMaxPictureBytes), which
+  // every program here holds pictures to, so that a picture too big for
+  // one is refused alike by all and in both widths.
+  bool AllocateBits(size_t size, bool zeroFill = true) {
+    return size <= kMaxPictureBytes && bits_.Allocate(size, zeroFill);
+  }
   uint8_t* info() const { return info_.data(); }
   uint8_t* bits() const { return bits_.data(); }
   size_t bitsSize() const { return bits_.size(); }

@@ -16,11 +16,10 @@ constexpr size_t kGuardBytes = 64;
 
 // A 24-bit background whose every byte is `value` (padding included).
 struct Background {
-  Background(int32_t w, int32_t h, uint8_t value) : width(w), height(h) {
-    DibImageSize(w, h, 24, &size);
+  Background(int32_t w, int32_t h, uint8_t value) : width(w), height(h), size(Bgr24Of(nullptr, w, h).bytes) {
     pixels.assign(size, value);
   }
-  Bgr24View View() const { return Bgr24View{pixels.data(), width, height}; }
+  Bgr24View View() const { return Bgr24Of(pixels.data(), width, height); }
   int32_t width, height;
   size_t size = 0;
   Bytes pixels;
@@ -39,7 +38,7 @@ struct Foreground {
       }
     }
   }
-  Bgra32View View() const { return Bgra32View{pixels.data(), width, height}; }
+  Bgra32View View() const { return Bgra32Of(pixels.data(), width, height); }
   int32_t width, height;
   Bytes pixels;
 };
@@ -54,8 +53,7 @@ Bytes ComposeChecked(const Background& bg, const Bgra32View& fg, int32_t x, int3
 }
 
 const uint8_t* PixelAt(const Bytes& rows, int32_t width, int32_t x, int32_t storedRow) {
-  size_t stride = 0;
-  RowLength(width, 24, &stride);
+  const size_t stride = Bgr24Of(nullptr, width, 1).stride;
   return &rows[static_cast<size_t>(storedRow) * stride + size_t{3} * x];
 }
 
@@ -83,7 +81,7 @@ void ExpectPlacedAt(const Background& bg, const Foreground& fg, int32_t x, int32
 uint8_t ComposeOnePixel(uint8_t foreground, uint8_t alpha, uint8_t background) {
   const Background bg(1, 1, background);
   const Bytes fg{foreground, foreground, foreground, alpha};
-  return ComposeChecked(bg, Bgra32View{fg.data(), 1, 1}, 0, 0)[0];
+  return ComposeChecked(bg, Bgra32Of(fg.data(), 1, 1), 0, 0)[0];
 }
 
 TEST(Compose, BlendArithmetic) {
@@ -105,7 +103,7 @@ TEST(Compose, WideRowsFollowTheBlendFormula) {
     Bytes fg(size_t{4} * width * 2);
     for (size_t i = 0; i < fg.size(); ++i) fg[i] = static_cast<uint8_t>(i * 53 + width);
     for (int32_t x : {0, 1, 3}) {
-      const Bytes out = ComposeChecked(bg, Bgra32View{fg.data(), width, 2}, x, 0);
+      const Bytes out = ComposeChecked(bg, Bgra32Of(fg.data(), width, 2), x, 0);
       for (int32_t row = 0; row < 2; ++row) {
         for (int32_t column = x; column < x + width; ++column) {
           const uint8_t* f = &fg[(static_cast<size_t>(row) * width + (column - x)) * 4];
@@ -143,7 +141,7 @@ TEST(Compose, ForegroundCoveringTheBackgroundBlendsEachPixelOnce) {
   const Background bg(5, 3, 200);
   Bytes half(size_t{4} * 9 * 7);
   for (size_t i = 3; i < half.size(); i += 4) half[i] = 128;  // black at alpha 128
-  const Bytes out = ComposeChecked(bg, Bgra32View{half.data(), 9, 7}, -2, -3);
+  const Bytes out = ComposeChecked(bg, Bgra32Of(half.data(), 9, 7), -2, -3);
   for (int32_t row = 0; row < 3; ++row) {
     for (int32_t x = 0; x < 5 * 3; ++x) EXPECT_EQ(PixelAt(out, 5, 0, row)[x], 99);  // 200 × 127 >> 8
     EXPECT_EQ(PixelAt(out, 5, 5, row)[0], 200) << "padding is copied, not blended";
@@ -174,7 +172,7 @@ TEST(Compose, ForegroundWhollyOutsideLeavesTheBackground) {
 TEST(Compose, PositionsNearTheInt32Limits) {
   const Background bg(4, 2, 7);
   const Bytes wide(16, 0);
-  const Bgra32View huge{wide.data(), INT32_MAX, 1};  // only its first pixels can be read
+  const Bgra32View huge{wide.data(), INT32_MAX, 1, size_t{4} * static_cast<size_t>(INT32_MAX), 0};  // only its first pixels can be read
   EXPECT_EQ(ComposeChecked(bg, huge, INT32_MIN, 0), bg.pixels);
 }
 
@@ -216,7 +214,7 @@ TEST(Placement, DragMovesByTheMouseAndHoldsAtTheLimits) {
 TEST(Placement, HitTestReadsTheAlphaUnderThePoint) {
   // 2 × 2: stored bottom row opaque, top row transparent except its right pixel.
   const Bytes fg{0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 0, 0, 9};
-  const Bgra32View view{fg.data(), 2, 2};
+  const Bgra32View view = Bgra32Of(fg.data(), 2, 2);
   const Point at{10, 20};
   EXPECT_FALSE(HitsForeground(view, at, Point{10, 20}));  // top-left
   EXPECT_TRUE(HitsForeground(view, at, Point{11, 20}));

@@ -9,8 +9,8 @@ namespace {
 // that unwritten padding shows.
 Bytes To24(const Bytes& info, const Bytes& pixels) {
   const DibPicture picture = PluginPicture(info, pixels);
-  size_t size = 0;
-  EXPECT_TRUE(DibImageSize(picture.width, picture.height, 24, &size));
+  const size_t size = Bgr24Of(nullptr, picture.width, picture.height).bytes;
+  EXPECT_GT(size, 0u);
   Bytes out(size, 0xCC);
   EXPECT_TRUE(ConvertTo24(picture, out.data()));
   return out;
@@ -254,7 +254,7 @@ TEST(Flatten, DropsAlphaAndPadsRows) {
   const Bytes foreground{100, 100, 100, 128, 0, 0, 0, 0,  //
                          1,   2,   3,   255, 4, 5, 6, 255};
   Bytes out(16, 0xCC);
-  Flatten(Bgra32View{foreground.data(), 2, 2}, out.data());
+  Flatten(Bgra32Of(foreground.data(), 2, 2), out.data());
   EXPECT_EQ(out, (Bytes{100, 100, 100, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 0, 0}));
 }
 

@@ -18,21 +18,21 @@ namespace {
 struct Answer {
   Bytes info;
   Bytes pixels;
-  int result = 0;
+  SpiResult result = SpiResult::Ok;
 };
 
 class FakePlugins : public PictureDecoder {
  public:
   void Add(const std::string& path, Answer answer) { answers_[path] = std::move(answer); }
 
-  int DecodeFile(const char* path, SpiHandle* info, SpiHandle* bits) override {
+  SpiResult DecodeFile(const char* path, SpiHandle* info, SpiHandle* bits) override {
     const auto found = answers_.find(path);
-    if (found == answers_.end()) return 2;
-    if (found->second.result != 0) return found->second.result;
+    if (found == answers_.end()) return kRefused;
+    if (found->second.result != SpiResult::Ok) return found->second.result;
     *info = Block(found->second.info);
     *bits = Block(found->second.pixels);
     lastBits_ = *bits;
-    return 0;
+    return SpiResult::Ok;
   }
 
   // Where the pixel block handed over last lies (the stand-in's blocks do
@@ -83,7 +83,7 @@ class DocumentTest : public testing::Test {
     plugins_.Add("C:\\art\\resolved.px", ResolvedSprite());
     plugins_.Add("C:\\art\\scene.bmp", Scene24());
     plugins_.Add("C:\\art\\scene8.bmp", Scene8());
-    plugins_.Add("C:\\art\\gone.px", Answer{{}, {}, 6});
+    plugins_.Add("C:\\art\\gone.px", Answer{{}, {}, SpiResult::FileReadError});
     live_ = platform::test::LiveAllocations();
   }
   void TearDown() override {
@@ -104,7 +104,7 @@ class DocumentTest : public testing::Test {
 
 TEST_F(DocumentTest, APictureWithAlphaBecomesThePremultipliedForeground) {
   Replaced replaced = Replaced::Nothing;
-  ASSERT_EQ(document_.OpenImage("C:\\art\\sprite.px", kMayBeForeground, &replaced), 0);
+  ASSERT_EQ(document_.OpenImage("C:\\art\\sprite.px", kMayBeForeground, &replaced), SpiResult::Ok);
   EXPECT_EQ(replaced, Replaced::Foreground);
   ASSERT_TRUE(document_.HasForeground());
   const uint8_t* p = document_.foreground().pixels;
@@ -114,25 +114,25 @@ TEST_F(DocumentTest, APictureWithAlphaBecomesThePremultipliedForeground) {
 }
 
 TEST_F(DocumentTest, TheModeDecidesWhatAPictureMayBecome) {
-  EXPECT_EQ(document_.OpenImage("C:\\art\\sprite.px", kMayBeBackground), 2);
-  EXPECT_EQ(document_.OpenImage("C:\\art\\scene.bmp", kMayBeForeground), 2);
+  EXPECT_EQ(document_.OpenImage("C:\\art\\sprite.px", kMayBeBackground), kRefused);
+  EXPECT_EQ(document_.OpenImage("C:\\art\\scene.bmp", kMayBeForeground), kRefused);
   EXPECT_FALSE(document_.HasForeground() || document_.HasBackground());
   Replaced replaced;
-  EXPECT_EQ(document_.OpenImage("C:\\art\\scene.bmp", kMayBeBackground | kMayBeForeground, &replaced), 0);
+  EXPECT_EQ(document_.OpenImage("C:\\art\\scene.bmp", kMayBeBackground | kMayBeForeground, &replaced), SpiResult::Ok);
   EXPECT_EQ(replaced, Replaced::Background);
-  EXPECT_EQ(document_.OpenImage("C:\\art\\sprite.px", kMayBeBackground | kMayBeForeground, &replaced), 0);
+  EXPECT_EQ(document_.OpenImage("C:\\art\\sprite.px", kMayBeBackground | kMayBeForeground, &replaced), SpiResult::Ok);
   EXPECT_EQ(replaced, Replaced::Foreground);
   EXPECT_EQ(document_.Caption("Trellin"), "Trellin - sprite.px (2x2x32 bit) / scene.bmp (2x2x24 bit)");
 }
 
 TEST_F(DocumentTest, ATwentyFourBitBackgroundKeepsThePluginsBlock) {
-  ASSERT_EQ(document_.OpenImage("C:\\art\\scene.bmp", kMayBeBackground), 0);
+  ASSERT_EQ(document_.OpenImage("C:\\art\\scene.bmp", kMayBeBackground), SpiResult::Ok);
   EXPECT_EQ(document_.background().pixels, plugins_.lastPixels()) << "no copy";
   EXPECT_EQ(BackgroundBytes(), Scene24().pixels);
 }
 
 TEST_F(DocumentTest, OtherDepthsAreConvertedForTheBackground) {
-  ASSERT_EQ(document_.OpenImage("C:\\art\\scene8.bmp", kMayBeBackground), 0);
+  ASSERT_EQ(document_.OpenImage("C:\\art\\scene8.bmp", kMayBeBackground), SpiResult::Ok);
   EXPECT_EQ(BackgroundBytes(), Pixels({0, 0, 0xFF, 0, 0, 0, 0, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0, 0}));
   EXPECT_EQ(document_.backgroundHeader().biBitCount, 24);
 }
@@ -141,20 +141,20 @@ TEST_F(DocumentTest, RowsStoredTopFirstAreTurnedBottomUp) {
   Answer topDown = Scene24();
   SetField32(topDown.info, 8, static_cast<uint32_t>(-2));
   plugins_.Add("C:\\art\\flipped.bmp", topDown);
-  ASSERT_EQ(document_.OpenImage("C:\\art\\flipped.bmp", kMayBeBackground), 0);
+  ASSERT_EQ(document_.OpenImage("C:\\art\\flipped.bmp", kMayBeBackground), SpiResult::Ok);
   EXPECT_EQ(BackgroundBytes(), Pixels({0, 0, 0, 80, 80, 80, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0}));
   EXPECT_EQ(document_.backgroundHeader().biHeight, 2);
 }
 
 TEST_F(DocumentTest, FailuresLeaveBothPicturesAsTheyWere) {
-  ASSERT_EQ(document_.OpenImage("C:\\art\\sprite.px", kMayBeForeground), 0);
-  ASSERT_EQ(document_.OpenImage("C:\\art\\scene.bmp", kMayBeBackground), 0);
+  ASSERT_EQ(document_.OpenImage("C:\\art\\sprite.px", kMayBeForeground), SpiResult::Ok);
+  ASSERT_EQ(document_.OpenImage("C:\\art\\scene.bmp", kMayBeBackground), SpiResult::Ok);
   Answer shortRows = Scene24();
   shortRows.pixels.resize(12);  // one row and a half: the block cannot hold the rows
   plugins_.Add("C:\\art\\short.bmp", shortRows);
-  EXPECT_EQ(document_.OpenImage("C:\\art\\gone.px", kMayBeForeground), 6) << "the plug-in's code";
-  EXPECT_EQ(document_.OpenImage("C:\\art\\missing.png", kMayBeBackground), 2);
-  EXPECT_EQ(document_.OpenImage("C:\\art\\short.bmp", kMayBeBackground), 2);
+  EXPECT_EQ(document_.OpenImage("C:\\art\\gone.px", kMayBeForeground), SpiResult::FileReadError) << "the plug-in's code";
+  EXPECT_EQ(document_.OpenImage("C:\\art\\missing.png", kMayBeBackground), kRefused);
+  EXPECT_EQ(document_.OpenImage("C:\\art\\short.bmp", kMayBeBackground), kRefused);
   EXPECT_EQ(BackgroundBytes(), Scene24().pixels);
   EXPECT_EQ(document_.Caption("Trellin"), "Trellin - sprite.px (2x2x32 bit) / scene.bmp (2x2x24 bit)");
 }
@@ -162,31 +162,31 @@ TEST_F(DocumentTest, FailuresLeaveBothPicturesAsTheyWere) {
 // Where the block for a converted background cannot be had, the previous
 // background stays, header and all.
 TEST_F(DocumentTest, AFailedAllocationKeepsThePreviousBackground) {
-  ASSERT_EQ(document_.OpenImage("C:\\art\\scene.bmp", kMayBeBackground), 0);
+  ASSERT_EQ(document_.OpenImage("C:\\art\\scene.bmp", kMayBeBackground), SpiResult::Ok);
   for (int n = 3;; ++n) {  // the first two are the plug-in's own blocks
     platform::test::FailAllocationNumber(n);
-    const int result = document_.OpenImage("C:\\art\\scene8.bmp", kMayBeBackground);
+    const SpiResult result = document_.OpenImage("C:\\art\\scene8.bmp", kMayBeBackground);
     const bool reached = platform::test::AllocationsSoFar() >= n;
     platform::test::FailAllocationNumber(0);
     if (!reached) break;
-    EXPECT_EQ(result, 2);
+    EXPECT_EQ(result, kRefused);
     EXPECT_EQ(BackgroundBytes(), Scene24().pixels) << "allocation " << n;
   }
 }
 
 TEST_F(DocumentTest, ForcedForegroundsAreKeyed) {
-  ASSERT_EQ(document_.ForceForeground("C:\\art\\scene.bmp"), 0);  // key: blue, the bottom-left pixel
+  ASSERT_EQ(document_.ForceForeground("C:\\art\\scene.bmp"), SpiResult::Ok);  // key: blue, the bottom-left pixel
   const uint8_t* p = document_.foreground().pixels;
   EXPECT_EQ(Bytes(p, p + 16), Pixels({0, 0, 0, 0, 255, 255, 255, 255, 0, 0, 0, 255, 80, 80, 80, 255}));
-  ASSERT_EQ(document_.ForceForeground("C:\\art\\scene8.bmp"), 0);  // index 0 clear, whatever its colour
+  ASSERT_EQ(document_.ForceForeground("C:\\art\\scene8.bmp"), SpiResult::Ok);  // index 0 clear, whatever its colour
   p = document_.foreground().pixels;
   EXPECT_EQ(Bytes(p, p + 16), Pixels({0, 0, 0xFF, 255, 0, 0, 0, 0, 0, 0xFF, 0, 255, 0, 0, 0xFF, 255}));
   EXPECT_EQ(document_.foregroundHeader().biBitCount, 32);
-  EXPECT_EQ(document_.ForceForeground("C:\\art\\sprite.px"), 0) << "alpha: taken as it is";
+  EXPECT_EQ(document_.ForceForeground("C:\\art\\sprite.px"), SpiResult::Ok) << "alpha: taken as it is";
   EXPECT_EQ(document_.foreground().pixels[7], 128);
   plugins_.Add("C:\\art\\rgb16.bmp", Answer{InfoBlock(1, 1, 16), Pixels({0xFF, 0x7F, 0, 0})});
-  EXPECT_EQ(document_.ForceForeground("C:\\art\\rgb16.bmp"), 2) << "16 bits have no key";
-  EXPECT_EQ(document_.ForceForeground("C:\\art\\gone.px"), 6);
+  EXPECT_EQ(document_.ForceForeground("C:\\art\\rgb16.bmp"), kRefused) << "16 bits have no key";
+  EXPECT_EQ(document_.ForceForeground("C:\\art\\gone.px"), SpiResult::FileReadError);
   EXPECT_EQ(document_.foregroundName(), "C:\\art\\sprite.px");
 }
 
@@ -207,8 +207,8 @@ TEST_F(DocumentTest, PastedBitmapsAreCopies) {
 }
 
 TEST_F(DocumentTest, ClearingRemovesBothPictures) {
-  ASSERT_EQ(document_.OpenImage("C:\\art\\sprite.px", kMayBeForeground), 0);
-  ASSERT_EQ(document_.OpenImage("C:\\art\\scene.bmp", kMayBeBackground), 0);
+  ASSERT_EQ(document_.OpenImage("C:\\art\\sprite.px", kMayBeForeground), SpiResult::Ok);
+  ASSERT_EQ(document_.OpenImage("C:\\art\\scene.bmp", kMayBeBackground), SpiResult::Ok);
   document_.ClearImages();
   EXPECT_FALSE(document_.HasForeground() || document_.HasBackground());
   EXPECT_EQ(document_.Caption("Trellin"), "Trellin");
@@ -217,7 +217,7 @@ TEST_F(DocumentTest, ClearingRemovesBothPictures) {
 // Only a foreground: it is written over black, without alpha, and the
 // clipboard gets its premultiplied 32-bit rows.
 TEST_F(DocumentTest, OutputsOfALoneForeground) {
-  ASSERT_EQ(document_.OpenImage("C:\\art\\sprite.px", kMayBeForeground), 0);
+  ASSERT_EQ(document_.OpenImage("C:\\art\\sprite.px", kMayBeForeground), SpiResult::Ok);
   OutputPicture picture;
   ASSERT_TRUE(picture.Choose(document_, nullptr));
   EXPECT_EQ(picture.header().biBitCount, 24);
@@ -235,7 +235,7 @@ TEST_F(DocumentTest, OutputsOfALoneForeground) {
 
 // The file a lone foreground is saved to keeps the source's resolution.
 TEST_F(DocumentTest, ALoneForegroundsOutputKeepsItsResolution) {
-  ASSERT_EQ(document_.OpenImage("C:\\art\\resolved.px", kMayBeForeground), 0);
+  ASSERT_EQ(document_.OpenImage("C:\\art\\resolved.px", kMayBeForeground), SpiResult::Ok);
   OutputPicture picture;
   ASSERT_TRUE(picture.Choose(document_, nullptr));
   EXPECT_EQ(picture.header().biXPelsPerMeter, 3780);
@@ -249,8 +249,8 @@ TEST_F(DocumentTest, OutputsWithABackgroundAreTheComposite) {
   OutputPicture none;
   EXPECT_FALSE(none.Choose(document_, nullptr));
   EXPECT_EQ(ClipboardBitmapSize(document_), 0u);
-  ASSERT_EQ(document_.OpenImage("C:\\art\\sprite.px", kMayBeForeground), 0);
-  ASSERT_EQ(document_.OpenImage("C:\\art\\scene.bmp", kMayBeBackground), 0);
+  ASSERT_EQ(document_.OpenImage("C:\\art\\sprite.px", kMayBeForeground), SpiResult::Ok);
+  ASSERT_EQ(document_.OpenImage("C:\\art\\scene.bmp", kMayBeBackground), SpiResult::Ok);
   const Bytes composite(16, 7);
   OutputPicture picture;
   ASSERT_TRUE(picture.Choose(document_, composite.data()));
@@ -265,7 +265,7 @@ TEST_F(DocumentTest, OutputsWithABackgroundAreTheComposite) {
 }
 
 TEST_F(DocumentTest, AFailedFlatteningIsReported) {
-  ASSERT_EQ(document_.OpenImage("C:\\art\\sprite.px", kMayBeForeground), 0);
+  ASSERT_EQ(document_.OpenImage("C:\\art\\sprite.px", kMayBeForeground), SpiResult::Ok);
   platform::test::FailAllocationNumber(1);
   OutputPicture picture;
   EXPECT_FALSE(picture.Choose(document_, nullptr));

@@ -7,36 +7,34 @@
 namespace {
 
 TEST(RowArithmetic, PadsToFourBytes) {
+  EXPECT_EQ(Bgr24Of(nullptr, 3, 5).stride, 12u);
+  EXPECT_EQ(Bgr24Of(nullptr, 3, 5).bytes, 60u);
+  EXPECT_EQ(Bgra32Of(nullptr, 3, 5).stride, 12u);
   size_t length = 0;
-  ASSERT_TRUE(RowLength(9, 4, &length));
+  ASSERT_TRUE(DibRowBytes(9, 4, &length));
   EXPECT_EQ(length, 8u);
-  ASSERT_TRUE(RowLength(33, 1, &length));
+  ASSERT_TRUE(DibRowBytes(33, 1, &length));
   EXPECT_EQ(length, 8u);
-  ASSERT_TRUE(RowLength(3, 24, &length));
-  EXPECT_EQ(length, 12u);
-  size_t size = 0;
-  ASSERT_TRUE(DibImageSize(3, 5, 24, &size));
-  EXPECT_EQ(size, 60u);
 }
 
-// Products that wrap a 32-bit size_t must be refused, not wrapped.
+// Products that wrap a 32-bit size_t must be refused, not wrapped; every
+// size stays within the picture size cap of 2 GiB less a byte.
 TEST(RowArithmetic, RefusesSizesPast31Bits) {
   size_t length = 0;
-  ASSERT_TRUE(RowLength(INT32_MAX, 1, &length));  // width × 1 + 31 passes 2^31
+  ASSERT_TRUE(DibRowBytes(INT32_MAX, 1, &length));  // width × 1 + 31 passes 2^31
   EXPECT_EQ(length, 0x10000000u);
-  EXPECT_FALSE(RowLength(INT32_MAX, 8, &length));  // exactly 2^31 bytes
-  EXPECT_FALSE(RowLength(INT32_MAX, 32, &length));
-  EXPECT_FALSE(RowLength(0, 8, &length));
-  EXPECT_FALSE(RowLength(-4, 8, &length));
+  EXPECT_FALSE(DibRowBytes(INT32_MAX, 8, &length));  // exactly 2^31 bytes
+  EXPECT_FALSE(DibRowBytes(INT32_MAX, 32, &length));
+  EXPECT_FALSE(DibRowBytes(0, 8, &length));
 
+  EXPECT_EQ(Bgra32Of(nullptr, 0x4000, 0x7FFF).bytes, 0x7FFF0000u);
+  EXPECT_EQ(Bgra32Of(nullptr, 0x4000, 0x8000).bytes, 0u) << "2^31";
   size_t size = 0;
-  ASSERT_TRUE(DibImageSize(0x4000, 0x7FFF, 32, &size));
-  EXPECT_EQ(size, 0x7FFF0000u);
-  EXPECT_FALSE(DibImageSize(0x4000, 0x8000, 32, &size));   // 2^31
-  EXPECT_FALSE(DibImageSize(0x10000, 0x10000, 8, &size));  // 2^32, 0 when wrapped
-  EXPECT_FALSE(DibImageSize(0x10000, 0x10001, 8, &size));  // 2^32 + 2^16 wraps to a small size
-  EXPECT_FALSE(DibImageSize(4, 0, 8, &size));
-  EXPECT_FALSE(DibImageSize(4, -1, 8, &size));
+  EXPECT_FALSE(DibPictureBytes(0x10000, 0x10000, 8, &size));  // 2^32, 0 when wrapped
+  EXPECT_FALSE(DibPictureBytes(0x10000, 0x10001, 8, &size));  // 2^32 + 2^16 wraps to a small size
+  EXPECT_FALSE(DibPictureBytes(4, 0, 8, &size));
+  EXPECT_EQ(Bgr24Of(nullptr, 4, -1).bytes, 0u);
+  EXPECT_EQ(Bgr24Of(nullptr, -4, 8).stride, 0u);
 }
 
 TEST(HasAlphaChannel, ThirtyTwoBitsWithAnAlphaLayout) {

@@ -1,7 +1,7 @@
 // The clipboard between processes: a copy is rendered only when another
 // program asks for it, and what that program gets is the composite as
 // last painted; pasted bitmaps of every depth, and damaged ones.
-#include "viewer/engine/clipboard.h"
+#include "viewer/shell/clipboard.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ namespace {
 // Stands in for the plug-ins: the tests fill the document by pasting.
 class NoPlugins : public PictureDecoder {
  public:
-  int DecodeFile(const char*, SpiHandle*, SpiHandle*) override { return 2; }
+  SpiResult DecodeFile(const char*, SpiHandle*, SpiHandle*) override { return kRefused; }
 };
 
 // The clipboard's owner: a window whose renderings come from the test's

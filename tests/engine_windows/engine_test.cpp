@@ -9,11 +9,11 @@
 #include "tests/fixtures/tga_writer.h"
 #include "tests/xxgrp/image_files.h"
 #include "viewer/engine/compose.h"
-#include "viewer/engine/composite_surface.h"
+#include "viewer/shell/composite_surface.h"
 #include "viewer/engine/image_document.h"
-#include "viewer/engine/image_writer_binding.h"
+#include "viewer/engine/windows/image_writer_binding.h"
 #include "viewer/engine/output.h"
-#include "viewer/engine/wallpaper.h"
+#include "viewer/engine/windows/wallpaper.h"
 
 namespace {
 
@@ -81,13 +81,11 @@ TEST_F(EngineTest, ASpriteOverAPngIsWrittenInEveryFormat) {
   Picture sprite = SpritePicture(24, 16);
   const std::string spritePath = File("sprite.tga", WriteTga(TgaFile{sprite}));
   const Picture photo = GradientPicture(40, 30, 3);
-  ASSERT_EQ(document_.OpenImage(File("photo.png", WritePng(photo)).c_str(), kMayBeBackground), 0);
-  ASSERT_EQ(document_.OpenImage(spritePath.c_str(), kMayBeForeground), 0);
+  ASSERT_EQ(document_.OpenImage(File("photo.png", WritePng(photo)).c_str(), kMayBeBackground), SpiResult::Ok);
+  ASSERT_EQ(document_.OpenImage(spritePath.c_str(), kMayBeForeground), SpiResult::Ok);
   EXPECT_EQ(document_.Caption("Trellin"), "Trellin - sprite.tga (24x16x32 bit) / photo.png (40x30x24 bit)");
 
-  size_t size = 0;
-  ASSERT_TRUE(DibImageSize(40, 30, 24, &size));
-  Bytes composite(size);
+  Bytes composite(document_.background().bytes);
   Compose(composite.data(), document_.background(), document_.foreground(), 3, 4);
   OutputPicture picture;
   ASSERT_TRUE(picture.Choose(document_, composite.data()));
@@ -95,7 +93,7 @@ TEST_F(EngineTest, ASpriteOverAPngIsWrittenInEveryFormat) {
     const std::string path = files_ + "\\" + name;
     ASSERT_EQ(writer_.Save(SaveFormatForTitle(name), path.c_str(), kWriterSave, picture.header(), picture.pixels()), 0);
     ImageDocument readBack(plugins_);
-    ASSERT_EQ(readBack.OpenImage(path.c_str(), kMayBeBackground), 0) << name;
+    ASSERT_EQ(readBack.OpenImage(path.c_str(), kMayBeBackground), SpiResult::Ok) << name;
     const Bgr24View b = readBack.background();
     ASSERT_EQ(b.width, 40);
     ASSERT_EQ(b.height, 30);
@@ -110,7 +108,8 @@ TEST_F(EngineTest, ASpriteOverAPngIsWrittenInEveryFormat) {
 
 TEST_F(EngineTest, APngWithAlphaBecomesAForeground) {
   const Picture sprite = SpritePicture(8, 8);
-  ASSERT_EQ(document_.OpenImage(File("sprite.png", WritePng(sprite)).c_str(), kMayBeBackground | kMayBeForeground), 0);
+  ASSERT_EQ(document_.OpenImage(File("sprite.png", WritePng(sprite)).c_str(), kMayBeBackground | kMayBeForeground),
+            SpiResult::Ok);
   EXPECT_TRUE(document_.HasForeground());
   EXPECT_FALSE(document_.HasBackground());
 }
@@ -118,10 +117,10 @@ TEST_F(EngineTest, APngWithAlphaBecomesAForeground) {
 TEST_F(EngineTest, TheCompositeSurfaceHasTheBackgroundsSize) {
   ASSERT_EQ(
       document_.OpenImage(File("scene.tga", WriteTga(TgaFile{GradientPicture(33, 7, 3)})).c_str(), kMayBeBackground),
-      0);
+      SpiResult::Ok);
   HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   CompositeSurface surface;
-  ASSERT_EQ(surface.Create(window, document_.backgroundHeader()), 0);
+  ASSERT_EQ(surface.Create(window, document_.backgroundHeader()), SpiResult::Ok);
   BITMAP bitmap;
   ASSERT_TRUE(GetObjectA(surface.bitmap(), sizeof bitmap, &bitmap));
   EXPECT_EQ(bitmap.bmWidth, 33);
@@ -137,7 +136,8 @@ TEST_F(EngineTest, TheCompositeSurfaceHasTheBackgroundsSize) {
 // desktop values with the old style readable and not.
 TEST_F(EngineTest, WallpaperFileAndDesktopValues) {
   ASSERT_EQ(
-      document_.OpenImage(File("scene.tga", WriteTga(TgaFile{GradientPicture(5, 4, 3)})).c_str(), kMayBeBackground), 0);
+      document_.OpenImage(File("scene.tga", WriteTga(TgaFile{GradientPicture(5, 4, 3)})).c_str(), kMayBeBackground),
+      SpiResult::Ok);
   OutputPicture picture;
   ASSERT_TRUE(picture.Choose(document_, nullptr));
   HKEY desktop;

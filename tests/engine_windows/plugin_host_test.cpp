@@ -1,12 +1,12 @@
 // The plug-in host with stand-in plug-ins: where it looks and in which
 // order, which plug-in decodes a file, where, and which stay loaded.
-#include "viewer/engine/plugin_host.h"
+#include "viewer/engine/windows/plugin_host.h"
 
 #include <gtest/gtest.h>
 
 #include "platform/windows/text.h"
 #include "tests/engine_windows/support.h"
-#include "viewer/engine/image_libraries.h"
+#include "viewer/engine/windows/image_libraries.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ constexpr uint32_t kDefaultFlags = PluginList::kUnloadAfterProbe | PluginList::k
 Bytes Picture(char digit) { return FakeFile(digit, PackedBitmap(1, 1, 24, {}, {1, 2, 3, 0})); }
 
 struct DecodedBlocks {
-  int result;
+  SpiResult result;
   LONG decodedBy = 0;  // the stand-in's number, kept in biXPelsPerMeter
   LONG position = 0;   // the position it was given, in biYPelsPerMeter
 };
@@ -27,7 +27,7 @@ struct DecodedBlocks {
 DecodedBlocks Decode(PluginList& plugins, const std::string& path) {
   SpiHandle info = nullptr, bits = nullptr;
   DecodedBlocks d{plugins.DecodeFile(path.c_str(), &info, &bits)};
-  if (d.result == 0) {
+  if (d.result == SpiResult::Ok) {
     const auto* header = static_cast<const BITMAPINFOHEADER*>(LocalLock(info));
     d.decodedBy = header->biXPelsPerMeter;
     d.position = header->biYPelsPerMeter;
@@ -95,7 +95,7 @@ TEST_F(PluginHostTest, APluginThatMatchedStaysLoadedTheOthersAreLetGo) {
   PluginList plugins;
   plugins.Search(kDefaultFlags, nullptr);
   const DecodedBlocks d = Decode(plugins, File("two.fk", Picture('2')));
-  EXPECT_EQ(d.result, 0);
+  EXPECT_EQ(d.result, SpiResult::Ok);
   EXPECT_EQ(d.decodedBy, 2);
   EXPECT_EQ(d.position, 0);
   EXPECT_TRUE(IsLoaded(current_ + "\\" + FakeName(2)));
@@ -111,7 +111,7 @@ TEST_F(PluginHostTest, AFileAfterA128BytePrefixIsDecodedThere) {
   Bytes prefixed(128, 'x');
   Append(prefixed, Picture('2'));
   const DecodedBlocks d = Decode(plugins, File("prefixed.fk", prefixed));
-  EXPECT_EQ(d.result, 0);
+  EXPECT_EQ(d.result, SpiResult::Ok);
   EXPECT_EQ(d.position, 128);
 }
 
@@ -121,10 +121,10 @@ TEST_F(PluginHostTest, ResultsOfTheHostsOwn) {
   CurrentFolder in(current_);
   PluginList plugins;
   plugins.Search(kDefaultFlags, nullptr);
-  EXPECT_EQ(Decode(plugins, File("nobody.fk", Picture('9'))).result, 2) << "no plug-in takes it";
-  EXPECT_EQ(Decode(plugins, files_ + "\\absent.fk").result, 2) << "a file that cannot be opened";
-  EXPECT_EQ(Decode(plugins, File("five.fk", Picture('5'))).result, 5);
-  EXPECT_EQ(Decode(plugins, File("six.fk", Picture('6'))).result, 6) << "the plug-in's own code";
+  EXPECT_EQ(Decode(plugins, File("nobody.fk", Picture('9'))).result, kRefused) << "no plug-in takes it";
+  EXPECT_EQ(Decode(plugins, files_ + "\\absent.fk").result, kRefused) << "a file that cannot be opened";
+  EXPECT_EQ(Decode(plugins, File("five.fk", Picture('5'))).result, kNothingHandedOver);
+  EXPECT_EQ(Decode(plugins, File("six.fk", Picture('6'))).result, SpiResult::FileReadError) << "the plug-in's own code";
 }
 
 // A plug-in that answers 0 but hands over one block, or one block as both,
@@ -147,10 +147,10 @@ TEST_F(PluginHostTest, BlocksHandedOverInVainAreFreedOnce) {
   keptBlockSize();
   const size_t before = BusyHeapBlocks();
   for (int i = 0; i < 50; ++i) {
-    EXPECT_EQ(Decode(plugins, onlyBits).result, 5) << "only the pixel block";
-    EXPECT_EQ(Decode(plugins, onlyInfo).result, 5) << "only the information block";
-    EXPECT_EQ(Decode(plugins, sameBlock).result, 5) << "one block as both";
-    EXPECT_EQ(Decode(plugins, failing).result, 3);
+    EXPECT_EQ(Decode(plugins, onlyBits).result, kNothingHandedOver) << "only the pixel block";
+    EXPECT_EQ(Decode(plugins, onlyInfo).result, kNothingHandedOver) << "only the information block";
+    EXPECT_EQ(Decode(plugins, sameBlock).result, kNothingHandedOver) << "one block as both";
+    EXPECT_EQ(Decode(plugins, failing).result, SpiResult::BrokenData);
     EXPECT_EQ(keptBlockSize(), 4u) << "a failing plug-in's block is its own";
   }
   EXPECT_EQ(BusyHeapBlocks(), before);
@@ -195,20 +195,20 @@ TEST_F(PluginHostTest, AFileNoAnsiPathNamesIsHandedOverInMemory) {
   PluginList plugins;
   plugins.Search(kDefaultFlags, nullptr);
   const DecodedBlocks byShortName = Decode(plugins, picture);
-  EXPECT_EQ(byShortName.result, 0);
+  EXPECT_EQ(byShortName.result, SpiResult::Ok);
   EXPECT_EQ(byShortName.decodedBy, 3);
 
   plugins.SetAnsiPathRule([](const std::wstring&) { return std::nullopt; });  // a volume without short names
   const DecodedBlocks inMemory = Decode(plugins, picture);
-  EXPECT_EQ(inMemory.result, 0);
+  EXPECT_EQ(inMemory.result, SpiResult::Ok);
   EXPECT_EQ(inMemory.decodedBy, 3);
-  EXPECT_EQ(Decode(plugins, prefixed).result, 0);
-  EXPECT_EQ(Decode(plugins, folder + "\\gone.fk").result, 2) << "nothing to read: no plug-in takes it";
+  EXPECT_EQ(Decode(plugins, prefixed).result, SpiResult::Ok);
+  EXPECT_EQ(Decode(plugins, folder + "\\gone.fk").result, kRefused) << "nothing to read: no plug-in takes it";
 
   // Given the name in the ANSI code page where it cannot open it, the
   // plug-in fails: why such a file goes in memory.
   plugins.SetAnsiPathRule([](const std::wstring& path) { return platform::ToAnsiLossy(path); });
-  EXPECT_EQ(Decode(plugins, picture).result, 6);
+  EXPECT_EQ(Decode(plugins, picture).result, SpiResult::FileReadError);
 }
 
 TEST_F(PluginHostTest, ArchivePluginsAreKeptOnlyWhenAskedFor) {
@@ -219,7 +219,7 @@ TEST_F(PluginHostTest, ArchivePluginsAreKeptOnlyWhenAskedFor) {
   EXPECT_TRUE(plugins.records().empty());
   plugins.Search(PluginList::kUnloadAfterProbe | PluginList::kAcceptImage | PluginList::kAcceptArchive, nullptr);
   ASSERT_EQ(plugins.records().size(), 1u);
-  EXPECT_EQ(Decode(plugins, File("seven.fk", Picture('7'))).result, 2) << "archives are never asked to decode";
+  EXPECT_EQ(Decode(plugins, File("seven.fk", Picture('7'))).result, kRefused) << "archives are never asked to decode";
 }
 
 TEST_F(PluginHostTest, ALibraryThatIsNoPluginIsSkipped) {

@@ -1,7 +1,8 @@
 // Small files whose headers claim sizes at the limits of a 32-bit process.
 // Both builds must answer them without reading or writing outside a block,
 // and alike: a 32-bit process may only say OutOfMemory (4) where a 64-bit
-// one decodes a picture too big for it.
+// one decodes a picture too big for it; a picture past the size cap of 2 GiB
+// is refused with 4 by both.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -28,10 +29,10 @@ void PatchLe32(Bytes& file, size_t offset, uint32_t value) {
 
 // A grid of 32,769 tiles of 4,096 × 1 pixels, all drawn from one 1 × 1
 // record with a 32-bit colour map: its rows take 2^32 + 2^17 bits.
-Bytes WideBbm() {
+Bytes WideBbm(uint16_t tileHeight = 1) {
   Bytes file = {0x80, 0x01, 0x00, 0x01};  // tiles across and down, big-endian
   PutLe16(file, 4096);                    // tile width
-  PutLe16(file, 1);                       // tile height
+  PutLe16(file, tileHeight);              // tile height
   PutLe16(file, 32769);                   // tiles across
   PutLe16(file, 1);                       // tiles down
   PutLe32(file, 0);                       // record size: every tile is the first record
@@ -63,6 +64,11 @@ TEST(Limits, BbmRowOfMoreThanFourGigabits) {
   platform::UnlockMovable(bits);
   platform::FreeMovable(bits);
   platform::FreeMovable(info);
+}
+
+// The same tiles five rows high: a picture of 2.5 GiB, past the size cap.
+TEST(Limits, APicturePastTheSizeCapIsRefusedInBothWidths) {
+  EXPECT_EQ(DecodeMemory(WideBbm(5)).result, 4);
 }
 
 // 65,538 strips of 1 × 65,535 pixels whose data all start at the same raw

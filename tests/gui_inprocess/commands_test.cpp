@@ -204,8 +204,8 @@ TEST_F(OpenCommands, RecentBackgroundEntries) {
 }
 
 TEST_F(OpenCommands, NewClearsBothPicturesAndTheCaption) {
-  ASSERT_EQ(view().OpenImage(scene_.c_str(), kMayBeBackground), 0);
-  ASSERT_EQ(view().OpenImage(sprite_.c_str(), kMayBeForeground), 0);
+  ASSERT_EQ(view().OpenImage(scene_.c_str(), kMayBeBackground), SpiResult::Ok);
+  ASSERT_EQ(view().OpenImage(sprite_.c_str(), kMayBeForeground), SpiResult::Ok);
   view().RefreshCaption();
   EXPECT_EQ(frame().Caption(), "Trellin - sprite.tga (40x30x32 bit) / scene.tga (120x90x24 bit)");
   frame().Command(ID_FILE_NEW);
@@ -226,8 +226,8 @@ TEST_F(OpenCommands, PasteReplacesOnePictureAndRefreshesTheCaption) {
 // Commands the frame does not run itself go on to the view; those with no
 // handler there change nothing and show nothing.
 TEST_F(OpenCommands, CommandsOfTheViewAndOfNobody) {
-  ASSERT_EQ(view().OpenImage(scene_.c_str(), kMayBeBackground), 0);
-  ASSERT_EQ(view().OpenImage(sprite_.c_str(), kMayBeForeground), 0);
+  ASSERT_EQ(view().OpenImage(scene_.c_str(), kMayBeBackground), SpiResult::Ok);
+  ASSERT_EQ(view().OpenImage(sprite_.c_str(), kMayBeForeground), SpiResult::Ok);
   view().RefreshCaption();
   const Point centred = view().foregroundOffset();
   const std::string caption = frame().Caption();

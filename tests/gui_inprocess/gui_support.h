@@ -14,7 +14,7 @@
 
 #include "tests/engine_windows/support.h"
 #include "tests/fixtures/picture.h"
-#include "viewer/engine/image_libraries.h"
+#include "viewer/engine/windows/image_libraries.h"
 #include "viewer/shell/main_frame.h"
 
 // Runs every message waiting for this thread. The quit message that a

@@ -36,11 +36,11 @@ HBITMAP WINAPI NoDibSection(HDC, const BITMAPINFO*, UINT, void**, HANDLE, DWORD)
 class OutputFailures : public FrameTest {
  protected:
   void OpenBoth() {
-    ASSERT_EQ(view().OpenImage(pictures_.Tga("scene.tga", Scene(60, 40)).c_str(), kMayBeBackground), 0);
+    ASSERT_EQ(view().OpenImage(pictures_.Tga("scene.tga", Scene(60, 40)).c_str(), kMayBeBackground), SpiResult::Ok);
     OpenForeground();
   }
   void OpenForeground() {
-    ASSERT_EQ(view().OpenImage(pictures_.Tga("sprite.tga", Sprite(40, 30)).c_str(), kMayBeForeground), 0);
+    ASSERT_EQ(view().OpenImage(pictures_.Tga("sprite.tga", Sprite(40, 30)).c_str(), kMayBeForeground), SpiResult::Ok);
   }
   void ExpectOneMessage(const std::string& text, const std::string& caption) {
     ASSERT_EQ(messages_.shown().size(), 1u);
@@ -159,7 +159,7 @@ TEST_F(OutputFailures, AWallpaperThatCannotBeWritten) {
 TEST_F(OutputFailures, ASurfaceThatCannotBeMade) {
   ImportPatch patch("gdi32.dll", "CreateDIBSection", reinterpret_cast<void*>(NoDibSection));
   ASSERT_TRUE(patch.Active());
-  ASSERT_EQ(view().OpenImage(pictures_.Tga("scene.tga", Scene(60, 40)).c_str(), kMayBeBackground), 0);
+  ASSERT_EQ(view().OpenImage(pictures_.Tga("scene.tga", Scene(60, 40)).c_str(), kMayBeBackground), SpiResult::Ok);
   ExpectOneMessage(kUnreadable, "Trellin");
   EXPECT_TRUE(view().document().HasBackground());
 }

@@ -18,8 +18,8 @@ namespace {
 class ViewTest : public FrameTest {
  protected:
   // Opens the picture as the program's open commands do; false on failure.
-  bool OpenForeground(const std::string& path) { return view().OpenImage(path.c_str(), kMayBeForeground) == 0; }
-  bool OpenBackground(const std::string& path) { return view().OpenImage(path.c_str(), kMayBeBackground) == 0; }
+  bool OpenForeground(const std::string& path) { return view().OpenImage(path.c_str(), kMayBeForeground) == SpiResult::Ok; }
+  bool OpenBackground(const std::string& path) { return view().OpenImage(path.c_str(), kMayBeBackground) == SpiResult::Ok; }
   // The centred place of a foreground in the client area as it is now
   // (scroll bars take their room): half the difference, always positive.
   POINT Centred(const Picture& foreground) {
@@ -28,7 +28,7 @@ class ViewTest : public FrameTest {
   }
   SIZE Client() { return frame().ViewClientSize(); }
   POINT Offset() const { return {view().foregroundOffset().x, view().foregroundOffset().y}; }
-  POINT ScrollPosition() const { return view().scroll().position; }
+  POINT ScrollPosition() const { return {view().scroll().position().x, view().scroll().position().y}; }
   void Scroll(UINT message, WORD request) {
     SendMessageA(frame().viewWindow(), message, MAKEWPARAM(request, 0), 0);
     frame().RunMessages();
@@ -125,15 +125,15 @@ TEST_F(ViewTest, ScreenAfterScrollingShowsThePictureWhereItIsNow) {
 // pixels for a picture) and a tenth (page) of it; after New, 1 by 1.
 TEST_F(ViewTest, ScrollExtentAndSteps) {
   const auto expectScroll = [&](SIZE extent, SIZE line, SIZE page, const char* after) {
-    const ScrollState& s = view().scroll();
-    EXPECT_EQ(s.extent.cx, extent.cx) << after;
-    EXPECT_EQ(s.extent.cy, extent.cy) << after;
-    EXPECT_EQ(s.line.cx, line.cx) << after;
-    EXPECT_EQ(s.line.cy, line.cy) << after;
-    EXPECT_EQ(s.page.cx, page.cx) << after;
-    EXPECT_EQ(s.page.cy, page.cy) << after;
-    EXPECT_EQ(s.position.x, 0) << after;
-    EXPECT_EQ(s.position.y, 0) << after;
+    const ScrollModel& s = view().scroll();
+    EXPECT_EQ(s.extent().width, extent.cx) << after;
+    EXPECT_EQ(s.extent().height, extent.cy) << after;
+    EXPECT_EQ(s.line().width, line.cx) << after;
+    EXPECT_EQ(s.line().height, line.cy) << after;
+    EXPECT_EQ(s.page().width, page.cx) << after;
+    EXPECT_EQ(s.page().height, page.cy) << after;
+    EXPECT_EQ(s.position().x, 0) << after;
+    EXPECT_EQ(s.position().y, 0) << after;
   };
   ASSERT_TRUE(OpenBackground(pictures_.Tga("scene.tga", Scene(1200, 800))));
   expectScroll({1200, 800}, {10, 10}, {120, 80}, "a background");

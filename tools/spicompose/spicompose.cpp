@@ -18,7 +18,7 @@
 #include "platform/windows/text.h"
 #include "viewer/engine/compose.h"
 #include "viewer/engine/image_document.h"
-#include "viewer/engine/image_libraries.h"
+#include "viewer/engine/windows/image_libraries.h"
 #include "viewer/engine/output.h"
 #include "viewer/engine/path_text.h"
 
@@ -72,33 +72,33 @@ bool ParseOptions(int argc, wchar_t** argv, Options* o) {
   return true;
 }
 
-const char* OpenFailure(int result) {
+const char* OpenFailure(SpiResult result) {
   switch (result) {
-    case 6:
+    case SpiResult::FileReadError:
       return "cannot be read";
-    case 2:
+    case kRefused:
       return "is not a picture a plug-in can decode, or not of the kind needed here";
     default:
       return "cannot be decoded";
   }
 }
 
+std::string Code(SpiResult result) { return std::to_string(static_cast<int>(result)); }
+
 // One sprite over the background, written to `output`; true on success.
 bool Composite(const Options& o, ImageDocument& document, PictureWriter& writer, const std::string& foreground,
                const std::string& output) {
-  const int opened = o.force ? document.ForceForeground(foreground.c_str())
-                             : document.OpenImage(foreground.c_str(), kMayBeForeground);
-  if (opened != 0) {
-    Say(foreground + " " + OpenFailure(opened) + " (result " + std::to_string(opened) + ")" +
-        (o.force || opened != 2 ? "" : "; a picture without alpha needs --force"));
+  const SpiResult opened = o.force ? document.ForceForeground(foreground.c_str())
+                                   : document.OpenImage(foreground.c_str(), kMayBeForeground);
+  if (opened != SpiResult::Ok) {
+    Say(foreground + " " + OpenFailure(opened) + " (result " + Code(opened) + ")" +
+        (o.force || opened != kRefused ? "" : "; a picture without alpha needs --force"));
     return false;
   }
   const Bgr24View background = document.background();
   const Bgra32View sprite = document.foreground();
   const Point at = o.placed ? o.at : CentreForeground(background.width, background.height, sprite.width, sprite.height);
-  size_t size = 0;  // the background passed the intake: its size is known to fit
-  DibImageSize(background.width, background.height, 24, &size);
-  std::vector<uint8_t> composite(size);
+  std::vector<uint8_t> composite(background.bytes);
   Compose(composite.data(), background, sprite, at.x, StoredRowOfTop(at.y, background.height, sprite.height));
   OutputPicture picture;
   picture.Choose(document, composite.data());
@@ -125,9 +125,9 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   ImageDocument document(libraries.plugins);
-  const int opened = document.OpenImage(o.background.c_str(), kMayBeBackground);
-  if (opened != 0) {
-    Say(o.background + " " + OpenFailure(opened) + " (result " + std::to_string(opened) + ")");
+  const SpiResult opened = document.OpenImage(o.background.c_str(), kMayBeBackground);
+  if (opened != SpiResult::Ok) {
+    Say(o.background + " " + OpenFailure(opened) + " (result " + Code(opened) + ")");
     return 1;
   }
   int failures = 0;

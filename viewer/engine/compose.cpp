@@ -95,16 +95,14 @@ void ComposeRow(BlendFunction blend, const uint8_t* f, const uint8_t* background
 
 void Compose(uint8_t* destination, const Bgr24View& background, const Bgra32View& foreground, int32_t x,
              int32_t storedRow) {
-  size_t stride = 0, backgroundBytes = 0;
-  RowLength(background.width, 24, &stride);
-  DibImageSize(background.width, background.height, 24, &backgroundBytes);
+  const size_t stride = background.stride, backgroundBytes = background.bytes;
   const Span columns = Overlap(x, foreground.width, background.width);
   const Span rows = Overlap(storedRow, foreground.height, background.height);
   // Rows below the foreground are copied, the rows it covers composed, the
   // rows above copied.
   const size_t below = rows.destination * stride, covered = columns.count ? rows.count * stride : 0;
   std::memcpy(destination, background.pixels, below);
-  const size_t foregroundStride = size_t{4} * static_cast<size_t>(foreground.width);
+  const size_t foregroundStride = foreground.stride;
   const uint8_t* f = foreground.pixels + rows.source * foregroundStride + columns.source * 4;
   const BlendFunction blend = ChooseBlend();
   for (size_t offset = below; offset < below + covered; offset += stride, f += foregroundStride) {

@@ -57,13 +57,12 @@ bool ReadHeader(ByteSpan block, DibPicture* picture) {
   // The 32-bit form (a keyed foreground) is the largest buffer ever made
   // from a picture: if it fits, the picture's own rows and its 24-bit form
   // fit too.
-  size_t thirtyTwoBitBytes;
-  if (!DibImageSize(h.biWidth, rows, 32, &thirtyTwoBitBytes)) return false;
+  if (Bgra32Of(nullptr, h.biWidth, rows).bytes == 0) return false;
   picture->header = h;
   picture->width = h.biWidth;
   picture->height = rows;
   picture->topDown = h.biHeight < 0;
-  return RowLength(h.biWidth, h.biBitCount, &picture->stride);
+  return DibRowBytes(static_cast<uint32_t>(h.biWidth), h.biBitCount, &picture->stride);
 }
 
 // Masks at bytes 40, 44, 48 of `block`; the alpha mask only where the
@@ -90,8 +89,10 @@ uint32_t AddressableColours(const BitmapInfoHeader& h) { return UsesColourTable(
 
 bool TakeRows(ByteSpan block, size_t offset, DibPicture* picture) {
   size_t bytes;
-  if (!DibImageSize(picture->width, picture->height, picture->header.biBitCount, &bytes)) return false;
-  if (!block.Has(offset, bytes)) return false;
+  if (!DibPictureBytes(static_cast<uint32_t>(picture->width), static_cast<uint32_t>(picture->height),
+                       picture->header.biBitCount, &bytes) ||
+      !block.Has(offset, bytes))
+    return false;
   picture->pixels = block.data + offset;
   return true;
 }
@@ -109,13 +110,25 @@ BitmapInfoHeader MakeBitmapInfoHeader(int32_t width, int32_t height, uint16_t bi
   return h;
 }
 
-bool RowLength(int32_t width, unsigned bitCount, size_t* length) {
-  return width > 0 && DibRowBytes(static_cast<uint64_t>(width), bitCount, length);
+namespace {
+
+template <class View>
+View ViewOf(const uint8_t* pixels, int32_t width, int32_t height, unsigned bitCount) {
+  View view{pixels, width, height};
+  if (width <= 0 || height <= 0 || !DibRowBytes(static_cast<uint32_t>(width), bitCount, &view.stride) ||
+      !DibPictureBytes(static_cast<uint32_t>(width), static_cast<uint32_t>(height), bitCount, &view.bytes))
+    view.stride = view.bytes = 0;
+  return view;
 }
 
-bool DibImageSize(int32_t width, int32_t rows, unsigned bitCount, size_t* size) {
-  return width > 0 && rows > 0 &&
-         DibPictureBytes(static_cast<uint64_t>(width), static_cast<uint64_t>(rows), bitCount, size);
+}  // namespace
+
+Bgr24View Bgr24Of(const uint8_t* pixels, int32_t width, int32_t height) {
+  return ViewOf<Bgr24View>(pixels, width, height, 24);
+}
+
+Bgra32View Bgra32Of(const uint8_t* pixels, int32_t width, int32_t height) {
+  return ViewOf<Bgra32View>(pixels, width, height, 32);
 }
 
 bool HasAlphaChannel(const BitmapInfoHeader& header) {
@@ -146,12 +159,13 @@ bool ReadPackedDib(ByteSpan block, DibPicture* picture) {
   size_t offset = h.biSize;
   if (h.biCompression == kBiBitfields && h.biSize == kHeaderSize) offset += kMaskBytes;
   const uint32_t entries = h.biClrUsed != 0 ? h.biClrUsed : AddressableColours(h);
-  if (!block.Has(offset, 0) || entries > (block.size - offset) / kColourEntrySize) return false;
+  uint64_t tableBytes;
+  if (!MulCount(entries, kColourEntrySize, &tableBytes) || !block.Has(offset, tableBytes)) return false;
   if (UsesColourTable(h)) {
     p.colourTable = block.data + offset;
     p.colourCount = std::min(entries, AddressableColours(h));
   }
-  offset += size_t{entries} * kColourEntrySize;
+  offset += static_cast<size_t>(tableBytes);
   if (!TakeRows(block, offset, &p)) return false;
   *picture = p;
   return true;

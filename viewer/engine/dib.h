@@ -34,15 +34,6 @@ constexpr uint32_t kBiBitfields = 3;
 // biSize 40, one plane, the given size and depth, BI_RGB, every other field 0.
 BitmapInfoHeader MakeBitmapInfoHeader(int32_t width, int32_t height, uint16_t bitCount);
 
-// Bytes of one row, ((width × bitCount + 31) / 32) × 4. False when width is
-// not positive or the row would exceed kMaxPictureBytes, within which every
-// picture the viewer holds and every buffer derived from one (the 24-bit
-// background, the 32-bit foreground) stays.
-bool RowLength(int32_t width, unsigned bitCount, size_t* length);
-// Bytes of `rows` such rows; false when either is not positive or the
-// total exceeds kMaxPictureBytes.
-bool DibImageSize(int32_t width, int32_t rows, unsigned bitCount, size_t* size);
-
 // True for 32 bits with BI_RGB, or BI_BITFIELDS with a header long enough
 // (56 bytes) to hold the alpha mask.
 bool HasAlphaChannel(const BitmapInfoHeader& header);
@@ -55,8 +46,9 @@ struct ChannelMasks {
 };
 
 // A decoded picture that passed the intake: every pointer and size below is
-// inside the blocks it was read from, and DibImageSize(width, height, 32)
-// holds, so the 24-bit and 32-bit buffers made from it cannot overflow.
+// inside the blocks it was read from, and its 32-bit form is within the
+// picture size cap (kMaxPictureBytes), so the 24-bit and 32-bit buffers
+// made from it are too.
 struct DibPicture {
   BitmapInfoHeader header{};  // as stored; biHeight keeps its sign
   int32_t width = 0;
@@ -73,13 +65,15 @@ struct DibPicture {
   uint32_t colourCount = 0;              // entries present; a larger index reads as black
 };
 
-// The document's own pictures, rows bottom-up. Their sizes come from
-// pictures that passed the intake, so no further checks are made on them.
+// The document's own pictures and the buffers made from them, rows
+// bottom-up, with their sizes.
 // Background: 24-bit blue, green, red; rows padded to 4 bytes.
 struct Bgr24View {
   const uint8_t* pixels = nullptr;
   int32_t width = 0;
   int32_t height = 0;
+  size_t stride = 0;  // bytes of one row
+  size_t bytes = 0;   // bytes of all rows
 };
 // Foreground: 32-bit blue, green, red, alpha, colour premultiplied by
 // alpha; rows of 4 × width bytes.
@@ -87,7 +81,16 @@ struct Bgra32View {
   const uint8_t* pixels = nullptr;
   int32_t width = 0;
   int32_t height = 0;
+  size_t stride = 0;
+  size_t bytes = 0;
 };
+
+// Views of rows of that size, their sizes reckoned by the checked size
+// helpers: a view of no rows (stride and bytes 0) where the size is not
+// positive or passes the picture size cap, which a picture that passed the
+// intake never does.
+Bgr24View Bgr24Of(const uint8_t* pixels, int32_t width, int32_t height);
+Bgra32View Bgra32Of(const uint8_t* pixels, int32_t width, int32_t height);
 
 // Takes in a plug-in's result: `info` holds the header followed by the
 // colour table (at biSize) or the channel masks (at bytes 40, 44, 48 and,

@@ -6,12 +6,6 @@
 #include "viewer/engine/caption.h"
 #include "viewer/engine/pixel_convert.h"
 
-namespace {
-
-constexpr int kRefused = 2;
-
-}  // namespace
-
 // A plug-in's two blocks, locked while the picture is taken in. Whatever
 // the document does not keep is freed when this goes away, each block once.
 class ImageDocument::Decoded {
@@ -24,15 +18,15 @@ class ImageDocument::Decoded {
   Decoded(const Decoded&) = delete;
   Decoded& operator=(const Decoded&) = delete;
 
-  // The plug-in's result, or 2 when its blocks cannot be locked or do not
-  // hold what their header describes.
-  int Decode(PictureDecoder& decoder, const char* path) {
+  // The plug-in's result, or kRefused when its blocks cannot be locked or
+  // do not hold what their header describes.
+  SpiResult Decode(PictureDecoder& decoder, const char* path) {
     SpiHandle info = nullptr, bits = nullptr;
-    const int result = decoder.DecodeFile(path, &info, &bits);
-    if (result != 0) return result;
+    const SpiResult result = decoder.DecodeFile(path, &info, &bits);
+    if (result != SpiResult::Ok) return result;
     const ByteSpan infoBytes = Lock(info, &info_), pixelBytes = Lock(bits, &bits_);
     if (!infoBytes.data || !pixelBytes.data || !ReadPluginPicture(infoBytes, pixelBytes, &picture_)) return kRefused;
-    return 0;
+    return SpiResult::Ok;
   }
 
   const DibPicture& picture() const { return picture_; }
@@ -66,10 +60,10 @@ class ImageDocument::Decoded {
   DibPicture picture_;
 };
 
-int ImageDocument::OpenImage(const char* path, int mode, Replaced* replaced) {
+SpiResult ImageDocument::OpenImage(const char* path, int mode, Replaced* replaced) {
   Decoded decoded;
-  const int result = decoded.Decode(decoder_, path);
-  if (result != 0) return result;
+  const SpiResult result = decoded.Decode(decoder_, path);
+  if (result != SpiResult::Ok) return result;
   const bool alpha = HasAlphaChannel(decoded.picture().header);
   Replaced done = Replaced::Nothing;
   if ((mode & kMayBeForeground) && alpha && SetForeground(decoded)) {
@@ -80,18 +74,18 @@ int ImageDocument::OpenImage(const char* path, int mode, Replaced* replaced) {
     done = Replaced::Background;
   }
   if (replaced) *replaced = done;
-  return done == Replaced::Nothing ? kRefused : 0;
+  return done == Replaced::Nothing ? kRefused : SpiResult::Ok;
 }
 
-int ImageDocument::ForceForeground(const char* path) {
+SpiResult ImageDocument::ForceForeground(const char* path) {
   Decoded decoded;
-  const int result = decoded.Decode(decoder_, path);
-  if (result != 0) return result;
+  const SpiResult result = decoded.Decode(decoder_, path);
+  if (result != SpiResult::Ok) return result;
   const bool taken =
       HasAlphaChannel(decoded.picture().header) ? SetForeground(decoded) : SetKeyedForeground(decoded.picture());
   if (!taken) return kRefused;
   foregroundName_ = path;
-  return 0;
+  return SpiResult::Ok;
 }
 
 Replaced ImageDocument::PastePicture(ByteSpan block, std::string_view name) {
@@ -134,10 +128,9 @@ bool ImageDocument::SetForeground(Decoded& decoded) {
 
 // Keyed pixels have alpha 0 or 255, which premultiplying leaves as they are.
 bool ImageDocument::SetKeyedForeground(const DibPicture& picture) {
-  size_t size;
+  const size_t size = Bgra32Of(nullptr, picture.width, picture.height).bytes;
   MovableBlock keyed;
-  if (!DibImageSize(picture.width, picture.height, 32, &size) || !keyed.Allocate(size) ||
-      !KeyForeground(picture, keyed.data()))
+  if (size == 0 || !keyed.Allocate(size) || !KeyForeground(picture, keyed.data()))
     return false;
   foreground_ = std::move(keyed);
   foregroundHeader_ = ForegroundHeader(picture);
@@ -146,9 +139,9 @@ bool ImageDocument::SetKeyedForeground(const DibPicture& picture) {
 
 // The copy is premultiplied, never the source.
 bool ImageDocument::SetForegroundCopy(const DibPicture& picture) {
-  size_t size;
+  const size_t size = Bgra32Of(nullptr, picture.width, picture.height).bytes;
   MovableBlock copy;
-  if (!DibImageSize(picture.width, picture.height, 32, &size) || !copy.Allocate(size)) return false;
+  if (size == 0 || !copy.Allocate(size)) return false;
   std::memcpy(copy.data(), picture.pixels, size);
   if (picture.topDown) FlipRows(copy.data(), picture.stride, picture.height);
   if (!Premultiply(copy.data(), picture)) return false;
@@ -171,10 +164,9 @@ bool ImageDocument::SetBackground(Decoded& decoded) {
 // The new block is filled before the old one goes, so a background that
 // cannot be converted or allocated leaves the previous one in place.
 bool ImageDocument::SetBackgroundCopy(const DibPicture& picture) {
-  size_t size;
+  const size_t size = Bgr24Of(nullptr, picture.width, picture.height).bytes;
   MovableBlock converted;
-  if (!DibImageSize(picture.width, picture.height, 24, &size) || !converted.Allocate(size) ||
-      !ConvertTo24(picture, converted.data()))
+  if (size == 0 || !converted.Allocate(size) || !ConvertTo24(picture, converted.data()))
     return false;
   background_ = std::move(converted);
   backgroundHeader_ = MakeBitmapInfoHeader(picture.width, picture.height, 24);

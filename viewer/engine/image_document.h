@@ -30,14 +30,15 @@ class ImageDocument {
 
   // Decodes the file through the plug-ins. A picture with an alpha channel
   // becomes the foreground when the mode allows it, any other picture the
-  // background when the mode allows that. 0 on success; the plug-in's
-  // code when decoding fails; 2 when the picture is refused (or cannot be
-  // taken in). The pictures held are unchanged unless it succeeds.
-  int OpenImage(const char* path, int mode, Replaced* replaced = nullptr);
+  // background when the mode allows that. Ok on success; the plug-in's
+  // code when decoding fails; kRefused when the picture is refused (or
+  // cannot be taken in). The pictures held are unchanged unless it
+  // succeeds.
+  SpiResult OpenImage(const char* path, int mode, Replaced* replaced = nullptr);
   // Opens the file as the foreground whether or not it has alpha: a
   // picture without is keyed (palette index 0, or the colour of its first
-  // stored pixel, becomes transparent). 0, the plug-in's code, or 2.
-  int ForceForeground(const char* path);
+  // stored pixel, becomes transparent). Ok, the plug-in's code, or kRefused.
+  SpiResult ForceForeground(const char* path);
   // Takes a packed bitmap (as the clipboard holds it) as a copy: with
   // alpha it becomes the foreground, otherwise the background, named
   // `name`. The block itself is not changed.
@@ -48,8 +49,12 @@ class ImageDocument {
   bool HasForeground() const { return foreground_.Holds(); }
   bool HasBackground() const { return background_.Holds(); }
   // Valid only while the picture is held.
-  Bgra32View foreground() const { return {foreground_.data(), foregroundHeader_.biWidth, foregroundHeader_.biHeight}; }
-  Bgr24View background() const { return {background_.data(), backgroundHeader_.biWidth, backgroundHeader_.biHeight}; }
+  Bgra32View foreground() const {
+    return Bgra32Of(foreground_.data(), foregroundHeader_.biWidth, foregroundHeader_.biHeight);
+  }
+  Bgr24View background() const {
+    return Bgr24Of(background_.data(), backgroundHeader_.biWidth, backgroundHeader_.biHeight);
+  }
   const BitmapInfoHeader& foregroundHeader() const { return foregroundHeader_; }
   const BitmapInfoHeader& backgroundHeader() const { return backgroundHeader_; }
   const std::string& foregroundName() const { return foregroundName_; }

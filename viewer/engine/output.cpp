@@ -16,11 +16,9 @@ const BitmapInfoHeader& HeaderFor(const ImageDocument& document) {
   return document.HasBackground() ? document.backgroundHeader() : document.foregroundHeader();
 }
 
-// The document's pictures passed the intake, so their sizes are known to fit.
-size_t ImageSize(const BitmapInfoHeader& header) {
-  size_t size = 0;
-  DibImageSize(header.biWidth, header.biHeight, header.biBitCount, &size);
-  return size;
+// Bytes of the rows under that header.
+size_t RowsFor(const ImageDocument& document) {
+  return document.HasBackground() ? document.background().bytes : document.foreground().bytes;
 }
 
 }  // namespace
@@ -36,7 +34,8 @@ bool OutputPicture::Choose(const ImageDocument& document, const uint8_t* composi
   header_ = document.foregroundHeader();
   header_.biBitCount = 24;
   header_.biSizeImage = 0;
-  if (!flattened_.Allocate(ImageSize(header_))) return false;
+  const size_t bytes = Bgr24Of(nullptr, header_.biWidth, header_.biHeight).bytes;
+  if (bytes == 0 || !flattened_.Allocate(bytes)) return false;
   Flatten(document.foreground(), flattened_.data());
   pixels_ = flattened_.data();
   return true;
@@ -44,12 +43,11 @@ bool OutputPicture::Choose(const ImageDocument& document, const uint8_t* composi
 
 size_t ClipboardBitmapSize(const ImageDocument& document) {
   if (!document.HasBackground() && !document.HasForeground()) return 0;
-  const BitmapInfoHeader& header = HeaderFor(document);
-  return header.biSize + ImageSize(header);
+  return HeaderFor(document).biSize + RowsFor(document);
 }
 
 void WriteClipboardBitmap(const ImageDocument& document, const uint8_t* composite, uint8_t* out) {
   const BitmapInfoHeader& header = HeaderFor(document);
   std::memcpy(out, &header, sizeof header);
-  std::memcpy(out + header.biSize, PixelsFor(document, composite), ImageSize(header));
+  std::memcpy(out + header.biSize, PixelsFor(document, composite), RowsFor(document));
 }

@@ -3,13 +3,14 @@
 // pixel rows.
 #pragma once
 
-#include "plugin/framework/susie_abi.h"
+#include "viewer/engine/result.h"
 
 class PictureDecoder {
  public:
   virtual ~PictureDecoder() = default;
-  // 0 when the file was decoded: both blocks then belong to the caller.
-  // Otherwise the plug-in's result code, or 2 when no plug-in took the
-  // file, or 5 when one said it succeeded but handed nothing over.
-  virtual int DecodeFile(const char* path, SpiHandle* info, SpiHandle* bits) = 0;
+  // `path` in UTF-8. Ok when the file was decoded: both blocks then belong
+  // to the caller. Otherwise the plug-in's result code, or kRefused when no
+  // plug-in took the file, or kNothingHandedOver when one said it
+  // succeeded but handed nothing over.
+  virtual SpiResult DecodeFile(const char* path, SpiHandle* info, SpiHandle* bits) = 0;
 };

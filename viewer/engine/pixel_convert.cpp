@@ -78,12 +78,6 @@ const uint8_t* SourceRow(const DibPicture& picture, int32_t y) {
   return picture.pixels + static_cast<size_t>(stored) * picture.stride;
 }
 
-size_t RowBytes(int32_t width, unsigned bitCount) {
-  size_t length = 0;
-  RowLength(width, bitCount, &length);  // sizes were checked at the intake
-  return length;
-}
-
 // Calls row(stored row, output row) for every output row, bottom first.
 template <class Row>
 void ForEachRow(const DibPicture& picture, uint8_t* out, size_t outStride, Row row) {
@@ -364,7 +358,7 @@ bool KeyRows(const DibPicture& picture, uint8_t* out, size_t stride) {
 int MaskShift(uint32_t mask) { return mask == 0 ? 0 : TopBit(mask) - 7; }
 
 bool ConvertTo24(const DibPicture& picture, uint8_t* out) {
-  const size_t stride = RowBytes(picture.width, 24);
+  const size_t stride = Bgr24Of(out, picture.width, picture.height).stride;
   bool converted = false;
   RunVectorised([&] { converted = ConvertRows(picture, out, stride); });
   if (converted) ZeroPadding(out, picture.width, picture.height, stride);
@@ -373,7 +367,7 @@ bool ConvertTo24(const DibPicture& picture, uint8_t* out) {
 
 bool Premultiply(uint8_t* pixels, const DibPicture& picture) {
   if (picture.header.biBitCount != 32) return false;
-  const size_t count = static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height);
+  const size_t count = Bgra32Of(pixels, picture.width, picture.height).bytes / 4;
   RunVectorised([&] {
     if (SameMasks(picture.masks, kBgra)) {
       PremultiplyBgra(pixels, count);
@@ -388,13 +382,13 @@ bool Premultiply(uint8_t* pixels, const DibPicture& picture) {
 
 bool KeyForeground(const DibPicture& picture, uint8_t* out) {
   bool keyed = false;
-  RunVectorised([&] { keyed = KeyRows(picture, out, static_cast<size_t>(picture.width) * 4); });
+  RunVectorised([&] { keyed = KeyRows(picture, out, Bgra32Of(out, picture.width, picture.height).stride); });
   return keyed;
 }
 
 void Flatten(const Bgra32View& foreground, uint8_t* out) {
-  const size_t stride = RowBytes(foreground.width, 24);
-  const size_t inStride = size_t{4} * static_cast<size_t>(foreground.width);
+  const size_t stride = Bgr24Of(out, foreground.width, foreground.height).stride;
+  const size_t inStride = foreground.stride;
   RunVectorised([&] {
     for (int32_t y = 0; y < foreground.height; ++y) {
       Bgrx32To24(foreground.pixels + y * inStride, out + y * stride, foreground.width);

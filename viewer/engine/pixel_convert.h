@@ -14,8 +14,8 @@
 // negative left (0x00FF0000 → 16, 0x7C00 → 7, 0x07E0 → 3, 0x1F → −3; 0 → 0).
 int MaskShift(uint32_t mask);
 
-// Writes the picture as 24-bit rows of RowLength(width, 24) bytes into
-// `out`, which holds DibImageSize(width, height, 24) bytes. Handles 32 and
+// Writes the picture as 24-bit rows (Bgr24Of's stride) into `out`, which
+// holds Bgr24Of(...).bytes of the picture's size. Handles 32 and
 // 16 bits (by their masks), 24 bits (a copy), and 8, 4 and 1 bits through
 // the colour table. False, with nothing written, for any other depth.
 bool ConvertTo24(const DibPicture& picture, uint8_t* out);
@@ -37,6 +37,5 @@ bool Premultiply(uint8_t* pixels, const DibPicture& picture);
 bool KeyForeground(const DibPicture& picture, uint8_t* out);
 
 // The foreground's premultiplied colour without its alpha (the foreground
-// over black), as 24-bit rows into `out` of DibImageSize(width, height, 24)
-// bytes.
+// over black), as 24-bit rows into `out` of Bgr24Of(...).bytes of its size.
 void Flatten(const Bgra32View& foreground, uint8_t* out);

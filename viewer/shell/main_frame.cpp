@@ -17,7 +17,6 @@
 namespace {
 
 constexpr int kRecentCapacity = 8;
-constexpr int kResultReadError = 6;
 constexpr UINT kSimpleStatusPart = 255;
 
 // Flipped by the Toolbar command and never read back from the window: the
@@ -324,10 +323,10 @@ void CMainFrame::OnOpen(WORD id) {
       RunOpenDialog(hwnd(), background ? IDS_OPEN_BACKGROUND_TITLE : IDS_OPEN_FOREGROUND_TITLE, view_.plugins());
   if (!chosen) return;
   const char* path = chosen->path.c_str();  // UTF-8
-  const int result = id == ID_FILE_FORCE_FOREGROUND ? view_.ForceForeground(path)
-                     : background                   ? view_.OpenImage(path, kMayBeBackground)
-                                                    : view_.OpenImage(path, kMayBeForeground);
-  if (result != 0) return ShowOpenFailure(result, !background, chosen->title);
+  const SpiResult result = id == ID_FILE_FORCE_FOREGROUND ? view_.ForceForeground(path)
+                           : background                   ? view_.OpenImage(path, kMayBeBackground)
+                                                          : view_.OpenImage(path, kMayBeForeground);
+  if (result != SpiResult::Ok) return ShowOpenFailure(result, !background, chosen->title);
   (background ? recentBackgrounds_ : recentForegrounds_).Add(chosen->path);
   view_.RefreshCaption();
 }
@@ -343,9 +342,9 @@ void CMainFrame::OnRecentBackground(WORD id) { ReopenRecent(recentBackgrounds_, 
 void CMainFrame::ReopenRecent(RecentImageList& list, WORD id, bool foreground) {
   const auto path = list.Get(id);
   if (!path) return;
-  const int result =
+  const SpiResult result =
       foreground ? view_.ForceForeground(path->c_str()) : view_.OpenImage(path->c_str(), kMayBeBackground);
-  if (result != 0) {
+  if (result != SpiResult::Ok) {
     ShowOpenFailure(result, foreground, FileNamePart(*path));
     list.Remove(id);
     return;
@@ -378,8 +377,10 @@ void CMainFrame::OnAbout() {
   about.DoModal(GetActiveWindow());
 }
 
-void CMainFrame::ShowOpenFailure(int result, bool foreground, const std::string& caption) {
-  const UINT text = result == kResultReadError ? IDS_IMAGE_UNREADABLE
+// A read error of the plug-in has a message of its own; every other code
+// says the picture is broken or of the wrong kind for the command.
+void CMainFrame::ShowOpenFailure(SpiResult result, bool foreground, const std::string& caption) {
+  const UINT text = result == SpiResult::FileReadError ? IDS_IMAGE_UNREADABLE
                     : foreground               ? IDS_BROKEN_OR_NO_ALPHA
                                                : IDS_BROKEN_OR_ALPHA_BACKGROUND;
   MessageBoxW(hwnd(), LoadText(text).c_str(), platform::Utf16(caption).c_str(), MB_OK | MB_ICONINFORMATION);

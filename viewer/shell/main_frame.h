@@ -72,7 +72,7 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   void OnStatusBar();
   void OnNew();
   void OnAbout();
-  void ShowOpenFailure(int result, bool foreground, const std::string& caption);
+  void ShowOpenFailure(SpiResult result, bool foreground, const std::string& caption);
 
   MessageLoop& loop_;
   HWND rebar_ = nullptr;

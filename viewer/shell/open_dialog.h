@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "viewer/engine/plugin_host.h"
+#include "viewer/engine/windows/plugin_host.h"
 #include "viewer/shell/filter_block.h"
 
 // Both in UTF-8.

@@ -5,7 +5,7 @@
 // After windows.h, on which it builds.
 #include <commctrl.h>
 
-#include "viewer/engine/image_libraries.h"
+#include "viewer/engine/windows/image_libraries.h"
 #include "viewer/resources/resource.h"
 #include "viewer/shell/main_frame.h"
 #include "viewer/shell/strings.h"

@@ -1,7 +1,12 @@
 // The frame's client window: a scrolling window that shows the picture,
 // lets the foreground be dragged by an opaque pixel, opens a dropped file,
-// runs the output commands and prints one page. It owns the document with
-// its plug-ins and image writer, and the surface the composite is made in.
+// runs the output commands and prints one page. It owns the document and
+// the surface the composite is made in; the plug-ins and the image writer,
+// found at start-up, are lent to it.
+//
+// This file and trellin_view.cpp are the message glue; the geometry of
+// scrolling and filling is ScrollModel's, the output commands live in
+// view_output.cpp and printing in view_print.cpp.
 #pragma once
 
 #include <windows.h>
@@ -9,18 +14,13 @@
 #include <string>
 
 #include "viewer/engine/compose.h"
-#include "viewer/engine/composite_surface.h"
 #include "viewer/engine/image_document.h"
+#include "viewer/engine/output_rules.h"
 #include "viewer/engine/picture_writer.h"
-#include "viewer/engine/plugin_host.h"
+#include "viewer/engine/windows/plugin_host.h"
+#include "viewer/shell/composite_surface.h"
+#include "viewer/shell/scroll_model.h"
 #include "viewer/shell/window.h"
-
-struct ScrollState {
-  POINT position = {0, 0};
-  SIZE extent = {1, 1};
-  SIZE line = {1, 1};
-  SIZE page = {1, 1};
-};
 
 class CTrellinView : public Window {
  public:
@@ -32,9 +32,9 @@ class CTrellinView : public Window {
 
   // The document's opening operations, with what the view does after a
   // picture arrives: a new foreground is centred, a new background gets a
-  // composite surface. Each returns the document's result code.
-  int OpenImage(const char* path, int mode);
-  int ForceForeground(const char* path);
+  // composite surface. Each returns the document's result.
+  SpiResult OpenImage(const char* path, int mode);
+  SpiResult ForceForeground(const char* path);
   void ClearImages();
   // Sets the parent window's caption to the document's.
   void RefreshCaption();
@@ -46,7 +46,7 @@ class CTrellinView : public Window {
 
   ImageDocument& document() { return document_; }
   PluginList& plugins() { return plugins_; }
-  const ScrollState& scroll() const { return scroll_; }
+  const ScrollModel& scroll() const { return scroll_; }
   Point foregroundOffset() const { return offset_; }
   bool dragging() const { return dragging_; }
 
@@ -62,26 +62,28 @@ class CTrellinView : public Window {
   // Painting, into the screen or a printer: the picture's top-left corner
   // at the device context's origin.
   void Paint(HDC dc, bool screen);
-  void FillAround(HDC dc, SIZE picture, bool screen);
+  void FillAround(HDC dc, Extent picture, bool screen);
   void DrawRows(HDC dc, const BitmapInfoHeader& header, const uint8_t* pixels);
 
-  // Scrolling.
-  void SetScrollExtent(SIZE extent);
-  void SetScrollLine(SIZE line);
+  // Scrolling, as the model reckons it.
+  void SetScrollExtent(Extent extent);
   void UpdateScrollBars();
-  void ScrollTo(POINT position);
+  void ScrollTo(Offset position);
+  void ScrollContents(Offset moved);
   void OnScroll(int bar, WORD request);
   void OnWheel(int delta, bool horizontal);
-  SIZE ClientSize() const;
+  Extent ClientSize() const;
 
   void OnButtonDown(LPARAM lParam);
   void OnMouseMove(WPARAM wParam, LPARAM lParam);
   void OnDropFiles(HDROP drop);
 
+  // The output commands (view_output.cpp) and printing (view_print.cpp).
   void SaveComposite();
   void SetWallpaper(WallpaperCommand command);
   void CopyComposite();
   void PasteImage();
+  void RenderClipboard(bool everything);
   void Print();
 
   const uint8_t* CompositePixels() const { return surface_.pixels(); }
@@ -91,7 +93,7 @@ class CTrellinView : public Window {
   PictureWriter& writer_;
   ImageDocument document_{plugins_};
   CompositeSurface surface_;
-  ScrollState scroll_;
+  ScrollModel scroll_;
   bool dragging_ = false;
   Point offset_;
   POINT lastMouse_ = {0, 0};

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "viewer/engine/picture_writer.h"
-#include "viewer/engine/plugin_host.h"
+#include "viewer/engine/windows/plugin_host.h"
 #include "xxgrp/image_writer_abi.h"
 
 class ImageWriterBinding : public PictureWriter {

@@ -1,4 +1,4 @@
-#include "viewer/engine/clipboard.h"
+#include "viewer/shell/clipboard.h"
 
 #include "viewer/engine/output.h"
 

@@ -1,4 +1,4 @@
-#include "viewer/engine/image_writer_binding.h"
+#include "viewer/engine/windows/image_writer_binding.h"
 
 #include "platform/windows/text.h"
 

@@ -1,4 +1,4 @@
-#include "viewer/engine/plugin_host.h"
+#include "viewer/engine/windows/plugin_host.h"
 
 #include <algorithm>
 #include <cstring>
@@ -16,10 +16,6 @@ constexpr wchar_t kPattern[] = L"\\*.spi";
 #endif
 
 constexpr LONG kPrefixedImageOffset = 128;  // images after a 128-byte prefix
-constexpr int kUnsupported = 2;
-constexpr int kOutOfMemory = 4;
-constexpr int kNothingHandedOver = 5;
-constexpr int kFileReadError = 6;
 constexpr unsigned kFileMode = 0, kMemoryMode = 1;
 
 const char* const kImageSlots[] = {"GetPictureInfo", "GetPicture", "GetPreview"};
@@ -87,42 +83,44 @@ class PluginList::Source {
     CloseHandle(file);
   }
 
-  int Decode(const PluginRecord& plugin, LONG offset, SpiHandle* info, SpiHandle* bits) {
-    if (ansi_) return plugin.getPicture()(ansi_->c_str(), offset, kFileMode, info, bits, ContinueDecoding, 0);
-    if (const int read = ReadWhole(); read != 0) return read;
+  SpiResult Decode(const PluginRecord& plugin, LONG offset, SpiHandle* info, SpiHandle* bits) {
+    if (ansi_)
+      return PluginAnswer(plugin.getPicture()(ansi_->c_str(), offset, kFileMode, info, bits, ContinueDecoding, 0));
+    if (const SpiResult read = ReadWhole(); read != SpiResult::Ok) return read;
     // As a plug-in answers a file no longer than the offset.
-    if (static_cast<size_t>(offset) >= length_) return kUnsupported;
-    return plugin.getPicture()(reinterpret_cast<const char*>(bytes_.data() + offset),
-                               static_cast<SpiLongPtr>(length_ - static_cast<size_t>(offset)), kMemoryMode, info, bits,
-                               ContinueDecoding, 0);
+    if (static_cast<size_t>(offset) >= length_) return kRefused;
+    return PluginAnswer(plugin.getPicture()(reinterpret_cast<const char*>(bytes_.data() + offset),
+                                            static_cast<SpiLongPtr>(length_ - static_cast<size_t>(offset)),
+                                            kMemoryMode, info, bits, ContinueDecoding, 0));
   }
 
  private:
-  // The whole file into `bytes_`: 0, 6 when it cannot be read, 4 when it
-  // cannot be held (or is longer than a plug-in's length can say).
-  int ReadWhole() {
+  // The whole file into `bytes_`: FileReadError when it cannot be read,
+  // OutOfMemory when it cannot be held (or is longer than a plug-in's
+  // length can say).
+  SpiResult ReadWhole() {
     HANDLE file = OpenForReading(path_);
-    if (file == INVALID_HANDLE_VALUE) return kFileReadError;
-    const int result = ReadAll(file);
+    if (file == INVALID_HANDLE_VALUE) return SpiResult::FileReadError;
+    const SpiResult result = ReadAll(file);
     CloseHandle(file);
     return result;
   }
 
-  int ReadAll(HANDLE file) {
+  SpiResult ReadAll(HANDLE file) {
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size)) return kFileReadError;
+    if (!GetFileSizeEx(file, &size)) return SpiResult::FileReadError;
     size_t length;
     if (!ToSize(static_cast<uint64_t>(size.QuadPart), &length) || length > static_cast<size_t>(INTPTR_MAX) ||
         !bytes_.Allocate(length ? length : 1))
-      return kOutOfMemory;
+      return SpiResult::OutOfMemory;
     for (size_t done = 0; done < length;) {
       const DWORD chunk = static_cast<DWORD>(std::min<size_t>(length - done, size_t{1} << 30));
       DWORD got = 0;
-      if (!ReadFile(file, bytes_.data() + done, chunk, &got, nullptr) || got != chunk) return kFileReadError;
+      if (!ReadFile(file, bytes_.data() + done, chunk, &got, nullptr) || got != chunk) return SpiResult::FileReadError;
       done += got;
     }
     length_ = length;
-    return 0;
+    return SpiResult::Ok;
   }
 
   std::wstring path_;
@@ -243,21 +241,21 @@ PluginRecord* PluginList::FindPlugin(const Source& source, LONG offset) {
   return nullptr;
 }
 
-int PluginList::DecodeFile(const char* path, SpiHandle* info, SpiHandle* bits) {
+SpiResult PluginList::DecodeFile(const char* path, SpiHandle* info, SpiHandle* bits) {
   Source source(platform::Utf16(path), ansiPath_);
   LONG offset = 0;
   PluginRecord* plugin = FindPlugin(source, offset);
   if (!plugin) plugin = FindPlugin(source, offset = kPrefixedImageOffset);
-  if (!plugin || plugin->Type() != kImagePluginType) return kUnsupported;
+  if (!plugin || plugin->Type() != kImagePluginType) return kRefused;
   *info = nullptr;
   *bits = nullptr;
-  const int result = source.Decode(*plugin, offset, info, bits);
-  if (result != 0) {
+  const SpiResult result = source.Decode(*plugin, offset, info, bits);
+  if (result != SpiResult::Ok) {
     // Whatever the handles point at after a failure is still the plug-in's.
     *info = *bits = nullptr;
     return result;
   }
-  if (*info && *bits && *info != *bits) return 0;
+  if (*info && *bits && *info != *bits) return SpiResult::Ok;
   // A success the host cannot use: what was handed over is freed here,
   // once, also when one block came as both.
   if (*info) LocalFree(*info);

@@ -1,12 +1,8 @@
-#include "viewer/engine/composite_surface.h"
+#include "viewer/shell/composite_surface.h"
 
 #include <cstring>
 
-namespace {
-constexpr int kCannotShow = 129;
-}  // namespace
-
-int CompositeSurface::Create(HWND window, const BitmapInfoHeader& background) {
+SpiResult CompositeSurface::Create(HWND window, const BitmapInfoHeader& background) {
   Delete();
   HDC dc = GetDC(window);
   BITMAPINFO info = {};
@@ -17,7 +13,7 @@ int CompositeSurface::Create(HWND window, const BitmapInfoHeader& background) {
   ReleaseDC(window, dc);
   if (!bitmap_) return kCannotShow;
   pixels_ = static_cast<uint8_t*>(bits);
-  return 0;
+  return SpiResult::Ok;
 }
 
 void CompositeSurface::Delete() {

@@ -1,4 +1,4 @@
-#include "viewer/engine/image_libraries.h"
+#include "viewer/engine/windows/image_libraries.h"
 
 #include <windows.h>
 

@@ -84,11 +84,12 @@ class PluginList : public PictureDecoder {
   // the Susie registry key names.
   void Search(uint32_t flags, const wchar_t* directory);
   void Append(PluginRecord record) { records_.push_back(std::move(record)); }
-  // `path` in UTF-8. 0 when decoded; the plug-in's code; 2 when no plug-in
-  // takes the file; 5 when one answers 0 without handing over both blocks;
-  // and for a file handed over in memory, 6 when it cannot be read and 4
-  // when it cannot be held.
-  int DecodeFile(const char* path, SpiHandle* info, SpiHandle* bits) override;
+  // `path` in UTF-8. Ok when decoded; the plug-in's code; kRefused when no
+  // plug-in takes the file; kNothingHandedOver when one answers 0 without
+  // handing over both blocks; and for a file handed over in memory,
+  // FileReadError when it cannot be read and OutOfMemory when it cannot be
+  // held.
+  SpiResult DecodeFile(const char* path, SpiHandle* info, SpiHandle* bits) override;
 
   std::vector<PluginRecord>& records() { return records_; }
   // platform::AnsiPathOf unless a test gives another rule.

@@ -1,4 +1,4 @@
-#include "viewer/engine/wallpaper.h"
+#include "viewer/engine/windows/wallpaper.h"
 
 #include <windows.h>
 // After windows.h, on which it builds.

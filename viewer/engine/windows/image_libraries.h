@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "viewer/engine/image_writer_binding.h"
-#include "viewer/engine/plugin_host.h"
+#include "viewer/engine/windows/image_writer_binding.h"
+#include "viewer/engine/windows/plugin_host.h"
 
 // From here on, libraries are found only in the program's folder and the
 // system folder, never in the current folder (which the file dialogs move

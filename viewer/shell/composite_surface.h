@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "viewer/engine/dib.h"
+#include "viewer/engine/result.h"
 
 class CompositeSurface {
  public:
@@ -15,10 +16,10 @@ class CompositeSurface {
   CompositeSurface(const CompositeSurface&) = delete;
   CompositeSurface& operator=(const CompositeSurface&) = delete;
 
-  // Replaces the surface with one made from the background's header; 0,
-  // or 129 (the picture cannot be shown) when none can be made, in which
-  // case there is no surface.
-  int Create(HWND window, const BitmapInfoHeader& background);
+  // Replaces the surface with one made from the background's header; Ok,
+  // or kCannotShow when none can be made, in which case there is no
+  // surface.
+  SpiResult Create(HWND window, const BitmapInfoHeader& background);
   void Delete();
 
   bool Exists() const { return bitmap_ != nullptr; }
