@@ -6,6 +6,7 @@
 
 #include "bench/bench_support.h"
 #include "viewer/engine/compose.h"
+#include "viewer/engine/foreground_pixels.h"
 #include "viewer/engine/pixel_convert.h"
 
 namespace {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "viewer/engine/compose.h"
+#include "viewer/engine/foreground_pixels.h"
 #include "viewer/engine/pixel_convert.h"
 
 namespace {

@@ -1,6 +1,7 @@
 // Pixel conversions: every depth and mask layout to 24 bits,
 // premultiplication, keying and flattening.
 #include "tests/engine/dib_blocks.h"
+#include "viewer/engine/foreground_pixels.h"
 #include "viewer/engine/pixel_convert.h"
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include "platform/platform.h"
 #include "viewer/engine/caption.h"
+#include "viewer/engine/foreground_pixels.h"
 #include "viewer/engine/pixel_convert.h"
 
 // A plug-in's two blocks, locked while the picture is taken in. Whatever

@@ -2,14 +2,7 @@
 
 #include <commctrl.h>
 
-#include <vector>
-
-#include "platform/windows/text.h"
-#include "viewer/engine/path_text.h"
 #include "viewer/resources/resource.h"
-#include "viewer/resources/toolbar_buttons.h"
-#include "viewer/shell/about_dlg.h"
-#include "viewer/shell/open_dialog.h"
 #include "viewer/shell/profile_windows.h"
 #include "viewer/shell/recent_menu_windows.h"
 #include "viewer/shell/strings.h"
@@ -17,31 +10,14 @@
 namespace {
 
 constexpr int kRecentCapacity = 8;
-constexpr UINT kSimpleStatusPart = 255;
-
-// Flipped by the Toolbar command and never read back from the window: the
-// command toggles it whatever the band's state.
-bool toolbarShown = true;
-
-constexpr DWORD kBarStyle =
-    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN;
 
 HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 
-// Displays of 150 % and more get the toolbar pictures for 200 %.
-constexpr UINT kLargePicturesDpi = 144;
-
-bool IsRecentForeground(WORD id) { return id >= ID_RECENT_FOREGROUND_FIRST && id <= ID_RECENT_FOREGROUND_LAST; }
-bool IsRecentBackground(WORD id) { return id >= ID_RECENT_BACKGROUND_FIRST && id <= ID_RECENT_BACKGROUND_LAST; }
-
-// The string-table entry that prompts for a highlighted menu item.
-UINT PromptIdOf(UINT item, UINT flags) {
-  if (flags & MF_SYSMENU) return 0xE000 | (item >> 4);
-  if (IsRecentForeground(static_cast<WORD>(item))) return IDS_OPEN_RECENT_PROMPT;
-  return item;
-}
-
 }  // namespace
+
+// Flipped by the Toolbar command and never read back from the window: the
+// command toggles it whatever the band's state.
+bool CMainFrame::toolbarShown_ = true;
 
 CMainFrame::~CMainFrame() {
   if (hwnd()) DestroyWindow(hwnd());
@@ -69,7 +45,7 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (!OnFrameCommand(LOWORD(wParam)) && view_.hwnd()) SendMessageW(view_.hwnd(), WM_COMMAND, wParam, lParam);
       return 0;
     case WM_INITMENUPOPUP:
-      SetCheckMarks();
+      UpdateCommandState();
       break;
     case WM_MENUSELECT:
       OnMenuSelect(wParam, lParam);
@@ -102,7 +78,7 @@ LRESULT CMainFrame::OnCreate() {
   CreateStatusBar();
   SetStatusFont(dpi);
   view_.Create(hwnd());
-  SetCheckMarks();
+  UpdateCommandState();
   loop_.AddMessageFilter(this);
   loop_.AddIdleHandler(this);
   return 0;
@@ -128,269 +104,23 @@ void CMainFrame::LoadRecentLists() {
   }
 }
 
-// The toolbar in its rebar band, with pictures for the window's display;
-// made again, in place of the old ones, when the display's scale changes.
-void CMainFrame::CreateBars(UINT dpi) {
-  if (rebar_) DestroyWindow(rebar_);  // and the toolbar in its band
-  CreateToolbar(dpi);
-  CreateRebar();
-  if (!toolbarShown) ShowToolbarBand(false);
-}
-
-void CMainFrame::CreateToolbar(UINT dpi) {
-  toolbar_ =
-      CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, kBarStyle | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT, 0, 0, 0, 0, hwnd(),
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_VIEW_TOOLBAR)), Instance(), nullptr);
-  const bool large = dpi >= kLargePicturesDpi;
-  const int scale = large ? 2 : 1;
-  SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  SendMessageW(toolbar_, TB_SETBITMAPSIZE, 0,
-               MAKELPARAM(kToolbarButtonWidth * scale, kToolbarButtonHeight * scale));
-  std::vector<TBBUTTON> buttons;
-  int picture = 0;
-  for (unsigned id : kToolbarButtons) {
-    TBBUTTON button = {};
-    button.idCommand = static_cast<int>(id);
-    button.fsState = TBSTATE_ENABLED;
-    button.fsStyle = id == kToolbarSeparator ? BTNS_SEP : BTNS_BUTTON;
-    button.iBitmap = id == kToolbarSeparator ? 0 : picture++;
-    buttons.push_back(button);
-  }
-  TBADDBITMAP bitmap = {Instance(), static_cast<UINT_PTR>(large ? IDB_TOOLBAR_200 : IDR_MAINFRAME)};
-  SendMessageW(toolbar_, TB_ADDBITMAP, picture, reinterpret_cast<LPARAM>(&bitmap));
-  SendMessageW(toolbar_, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
-  SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
-}
-
-void CMainFrame::CreateRebar() {
-  rebar_ = CreateWindowExW(0, REBARCLASSNAMEW, nullptr,
-                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT | RBS_BANDBORDERS |
-                               RBS_AUTOSIZE | CCS_NODIVIDER,
-                           0, 0, 0, 0, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_VIEW_TOOLBAR)),
-                           Instance(), nullptr);
-  SIZE size = {};
-  SendMessageW(toolbar_, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
-  REBARBANDINFOW band = {};
-  band.cbSize = REBARBANDINFOA_V3_SIZE;
-  band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_STYLE | RBBIM_ID | RBBIM_SIZE;
-  band.fStyle = RBBS_CHILDEDGE | RBBS_BREAK;
-  band.hwndChild = toolbar_;
-  band.cxMinChild = size.cx;
-  band.cyMinChild = size.cy;
-  band.cx = size.cx;
-  band.wID = kToolbarBandId;
-  SendMessageW(rebar_, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
-}
-
-void CMainFrame::ShowToolbarBand(bool show) {
-  const LRESULT band = SendMessageW(rebar_, RB_IDTOINDEX, kToolbarBandId, 0);
-  SendMessageW(rebar_, RB_SHOWBAND, static_cast<WPARAM>(band), show);
-}
-
-void CMainFrame::CreateStatusBar() {
-  statusBar_ = CreateStatusWindowW(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | SBARS_SIZEGRIP,
-                                   LoadText(IDS_READY).c_str(), hwnd(), ID_VIEW_STATUS_BAR);
-}
-
-// The system's status-bar font at the window's own scale: the status bar
-// does not follow a change of scale by itself.
-void CMainFrame::SetStatusFont(UINT dpi) {
-  NONCLIENTMETRICSW metrics = {sizeof metrics};
-  if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi))
-    return;
-  HFONT font = CreateFontIndirectW(&metrics.lfStatusFont);
-  if (!font) return;
-  SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-  if (statusFont_) DeleteObject(statusFont_);
-  statusFont_ = font;
-}
-
-// Moved to a display of another scale: the window takes the size the
-// system proposes, the bars are made for the new scale. The picture is
-// drawn in device pixels at any scale, so the view has nothing to do.
-void CMainFrame::OnDpiChanged(UINT dpi, const RECT& proposed) {
-  SetWindowPos(hwnd(), nullptr, proposed.left, proposed.top, proposed.right - proposed.left,
-               proposed.bottom - proposed.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  CreateBars(dpi);
-  SetStatusFont(dpi);
-  Layout();
-}
-
-// The rebar across the top, the status bar at the bottom when shown, the
-// view in between.
-void CMainFrame::Layout() {
-  RECT client;
-  GetClientRect(hwnd(), &client);
-  LONG top = 0, bottom = client.bottom;
-  if (rebar_) {
-    SendMessageW(rebar_, WM_SIZE, 0, 0);
-    RECT bar;
-    GetWindowRect(rebar_, &bar);
-    top = bar.bottom - bar.top;
-  }
-  if (statusBar_ && IsWindowVisible(statusBar_)) {
-    SendMessageW(statusBar_, WM_SIZE, 0, 0);
-    RECT bar;
-    GetWindowRect(statusBar_, &bar);
-    bottom -= bar.bottom - bar.top;
-  }
-  if (view_.hwnd()) MoveWindow(view_.hwnd(), 0, top, client.right, std::max<LONG>(0, bottom - top), TRUE);
-}
-
-void CMainFrame::SetCheckMarks() {
-  HMENU menu = GetMenu(hwnd());
-  CheckMenuItem(menu, ID_VIEW_TOOLBAR, MF_BYCOMMAND | (toolbarShown ? MF_CHECKED : MF_UNCHECKED));
-  CheckMenuItem(menu, ID_VIEW_STATUS_BAR,
-                MF_BYCOMMAND | (statusBar_ && IsWindowVisible(statusBar_) ? MF_CHECKED : MF_UNCHECKED));
+// The one rule for the state of the commands: the only commands with a
+// state are the two bar switches, checked while their bar shows. No
+// command is ever greyed; those that need a picture check for it
+// themselves.
+void CMainFrame::UpdateCommandState() {
+  const struct {
+    UINT id;
+    bool checked;
+  } commands[] = {{ID_VIEW_TOOLBAR, toolbarShown_}, {ID_VIEW_STATUS_BAR, statusBar_ && IsWindowVisible(statusBar_)}};
+  for (const auto& command : commands)
+    CheckMenuItem(GetMenu(hwnd()), command.id, MF_BYCOMMAND | (command.checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
 bool CMainFrame::PreTranslateMessage(MSG* message) {
   return accelerators_ && TranslateAcceleratorW(hwnd(), accelerators_, message);
 }
 
-void CMainFrame::OnIdle() { SetCheckMarks(); }
+// The idle refresh: what a menu shows is right also while it stays open.
+void CMainFrame::OnIdle() { UpdateCommandState(); }
 
-// While a menu item is highlighted the status bar shows its prompt; when
-// the menu closes it shows "Ready" again.
-void CMainFrame::OnMenuSelect(WPARAM wParam, LPARAM lParam) {
-  const UINT item = LOWORD(wParam), flags = HIWORD(wParam);
-  if (flags == 0xFFFF && lParam == 0) {
-    SendMessageW(statusBar_, SB_SIMPLE, FALSE, 0);
-    return;
-  }
-  const std::wstring prompt = flags & (MF_POPUP | MF_SEPARATOR) ? std::wstring() : PromptOf(PromptIdOf(item, flags));
-  SendMessageW(statusBar_, SB_SIMPLE, TRUE, 0);
-  SendMessageW(statusBar_, SB_SETTEXTW, kSimpleStatusPart | SBT_NOBORDERS, reinterpret_cast<LPARAM>(prompt.c_str()));
-}
-
-// A toolbar button's tool-tip; the rebar's height changes.
-bool CMainFrame::OnNotify(const NMHDR& header) {
-  if (header.code == RBN_HEIGHTCHANGE) {
-    Layout();
-    return true;
-  }
-  if (header.code != TTN_GETDISPINFOA && header.code != TTN_GETDISPINFOW) return false;
-  // The text must outlive the notification.
-  static std::wstring tip;
-  static std::string ansiTip;
-  tip = ToolTipOf(static_cast<UINT>(header.idFrom));
-  if (header.code == TTN_GETDISPINFOW) {
-    reinterpret_cast<NMTTDISPINFOW&>(const_cast<NMHDR&>(header)).lpszText = tip.data();
-  } else {
-    ansiTip = platform::ToAnsiLossy(tip);
-    reinterpret_cast<NMTTDISPINFOA&>(const_cast<NMHDR&>(header)).lpszText = ansiTip.data();
-  }
-  return true;
-}
-
-bool CMainFrame::OnFrameCommand(WORD id) {
-  switch (id) {
-    case ID_FILE_NEW:
-      OnNew();
-      return true;
-    case ID_FILE_OPEN_FOREGROUND:
-    case ID_FILE_FORCE_FOREGROUND:
-    case ID_FILE_OPEN_BACKGROUND:
-      OnOpen(id);
-      return true;
-    case ID_APP_EXIT:
-      PostMessageW(hwnd(), WM_CLOSE, 0, 0);
-      return true;
-    case ID_VIEW_TOOLBAR:
-      OnToolbar();
-      return true;
-    case ID_VIEW_STATUS_BAR:
-      OnStatusBar();
-      return true;
-    case ID_APP_ABOUT:
-      OnAbout();
-      return true;
-  }
-  if (IsRecentForeground(id)) {
-    OnRecentForeground(id);
-    return true;
-  }
-  if (IsRecentBackground(id)) {
-    OnRecentBackground(id);
-    return true;
-  }
-  return false;
-}
-
-void CMainFrame::OnOpen(WORD id) {
-  const bool background = id == ID_FILE_OPEN_BACKGROUND;
-  const auto chosen =
-      RunOpenDialog(hwnd(), background ? IDS_OPEN_BACKGROUND_TITLE : IDS_OPEN_FOREGROUND_TITLE, view_.plugins());
-  if (!chosen) return;
-  const char* path = chosen->path.c_str();  // UTF-8
-  const SpiResult result = id == ID_FILE_FORCE_FOREGROUND ? view_.ForceForeground(path)
-                           : background                   ? view_.OpenImage(path, kMayBeBackground)
-                                                          : view_.OpenImage(path, kMayBeForeground);
-  if (result != SpiResult::Ok) return ShowOpenFailure(result, !background, chosen->title);
-  (background ? recentBackgrounds_ : recentForegrounds_).Add(chosen->path);
-  view_.RefreshCaption();
-}
-
-// Recent foregrounds reopen through the forcing path, whichever command
-// first opened them: a picture without alpha comes back keyed.
-void CMainFrame::OnRecentForeground(WORD id) { ReopenRecent(recentForegrounds_, id, true); }
-
-void CMainFrame::OnRecentBackground(WORD id) { ReopenRecent(recentBackgrounds_, id, false); }
-
-// An entry that no longer opens is reported and leaves the list; one that
-// opens moves to the top.
-void CMainFrame::ReopenRecent(RecentImageList& list, WORD id, bool foreground) {
-  const auto path = list.Get(id);
-  if (!path) return;
-  const SpiResult result =
-      foreground ? view_.ForceForeground(path->c_str()) : view_.OpenImage(path->c_str(), kMayBeBackground);
-  if (result != SpiResult::Ok) {
-    ShowOpenFailure(result, foreground, FileNamePart(*path));
-    list.Remove(id);
-    return;
-  }
-  list.Promote(id);
-  view_.RefreshCaption();
-}
-
-void CMainFrame::OnToolbar() {
-  toolbarShown = !toolbarShown;
-  ShowToolbarBand(toolbarShown);
-  SetCheckMarks();
-  Layout();
-}
-
-void CMainFrame::OnStatusBar() {
-  const bool show = !IsWindowVisible(statusBar_);
-  ShowWindow(statusBar_, show ? SW_SHOWNOACTIVATE : SW_HIDE);
-  SetCheckMarks();
-  Layout();
-}
-
-void CMainFrame::OnNew() {
-  view_.ClearImages();
-  view_.RefreshCaption();
-}
-
-void CMainFrame::OnAbout() {
-  CAboutDlg about;
-  about.DoModal(GetActiveWindow());
-}
-
-// A read error of the plug-in has a message of its own; every other code
-// says the picture is broken or of the wrong kind for the command.
-void CMainFrame::ShowOpenFailure(SpiResult result, bool foreground, const std::string& caption) {
-  const UINT text = result == SpiResult::FileReadError ? IDS_IMAGE_UNREADABLE
-                    : foreground               ? IDS_BROKEN_OR_NO_ALPHA
-                                               : IDS_BROKEN_OR_ALPHA_BACKGROUND;
-  MessageBoxW(hwnd(), LoadText(text).c_str(), platform::Utf16(caption).c_str(), MB_OK | MB_ICONINFORMATION);
-}
-
-// Nothing is written while the program runs: the lists go to the settings
-// file once, after the frame's last message.
-void CMainFrame::OnFinalMessage() {
-  const std::string settings = ModuleSettingsFilePath();
-  WindowsSectionWriter writer;
-  recentBackgrounds_.SaveToSettings(writer, settings, kRecentBackgroundSection);
-  recentForegrounds_.SaveToSettings(writer, settings, kRecentForegroundSection);
-}

@@ -1,8 +1,9 @@
 // The program's one top-level window: the menu bar, the toolbar in a
 // rebar, the status bar and the image view as client window. It owns the
 // two recent-image lists, runs its own commands (opening, the recent
-// entries, New, Exit, the bar switches, About) and passes every other
-// command on to the view.
+// entries, New, Exit, the bar switches, About; frame_commands.cpp) and
+// passes every other command on to the view. Its bars are in
+// frame_bars.cpp.
 //
 // The menu is the frame's own menu bar rather than a toolbar-like command
 // bar: Windows then gives Alt, F10, mnemonics, moving between the menus
@@ -58,7 +59,8 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   void OnDpiChanged(UINT dpi, const RECT& proposed);
   void LoadRecentLists();
   void Layout();
-  void SetCheckMarks();
+  // Check marks and the like, by one rule (main_frame.cpp).
+  void UpdateCommandState();
   void OnMenuSelect(WPARAM wParam, LPARAM lParam);
   bool OnNotify(const NMHDR& header);
 
@@ -83,4 +85,6 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   RecentImageList recentForegrounds_ = RecentImageList::Foregrounds(SameFilePath);
   RecentImageList recentBackgrounds_ = RecentImageList::Backgrounds(SameFilePath);
   HACCEL accelerators_ = nullptr;
+  // Whether the toolbar band shows: one flag for the process.
+  static bool toolbarShown_;
 };

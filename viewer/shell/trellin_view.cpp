@@ -18,30 +18,6 @@ HBRUSH FillBrush() { return reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1); }
 
 Extent SizeOf(const BitmapInfoHeader& header) { return {header.biWidth, header.biHeight}; }
 
-// The scroll bars' requests as the model names them; nothing for the
-// others (the end of a thumb drag, SB_ENDSCROLL).
-std::optional<ScrollRequest> RequestOf(WORD code) {
-  switch (code) {
-    case SB_LINEUP:
-      return ScrollRequest::LineBack;
-    case SB_LINEDOWN:
-      return ScrollRequest::LineOn;
-    case SB_PAGEUP:
-      return ScrollRequest::PageBack;
-    case SB_PAGEDOWN:
-      return ScrollRequest::PageOn;
-    case SB_TOP:
-      return ScrollRequest::Start;
-    case SB_BOTTOM:
-      return ScrollRequest::End;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-      return ScrollRequest::Thumb;
-    default:
-      return std::nullopt;
-  }
-}
-
 }  // namespace
 
 HWND CTrellinView::Create(HWND parent) {
@@ -237,65 +213,6 @@ void CTrellinView::DrawRows(HDC dc, const BitmapInfoHeader& header, const uint8_
   BITMAPINFO info = {};
   std::memcpy(&info.bmiHeader, &header, sizeof header);
   SetDIBitsToDevice(dc, 0, 0, header.biWidth, header.biHeight, 0, 0, 0, header.biHeight, pixels, &info, DIB_RGB_COLORS);
-}
-
-// Every new extent starts at the top-left corner and repaints the whole
-// window.
-void CTrellinView::SetScrollExtent(Extent extent) {
-  scroll_.SetExtent(extent);
-  UpdateScrollBars();
-  InvalidateRect(hwnd(), nullptr, TRUE);
-}
-
-void CTrellinView::UpdateScrollBars() {
-  const Extent client = ClientSize();
-  const struct {
-    int bar;
-    int32_t extent, page, position;
-  } bars[] = {{SB_HORZ, scroll_.extent().width, client.width, scroll_.position().x},
-              {SB_VERT, scroll_.extent().height, client.height, scroll_.position().y}};
-  for (const auto& b : bars) {
-    SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS};
-    info.nMin = 0;
-    info.nMax = b.extent - 1;
-    info.nPage = static_cast<UINT>(std::max(0, b.page));
-    info.nPos = b.position;
-    SetScrollInfo(hwnd(), b.bar, &info, TRUE);
-  }
-}
-
-void CTrellinView::ScrollTo(Offset position) { ScrollContents(scroll_.MoveTo(position, ClientSize())); }
-
-// The window's contents move with the position and the uncovered strip is
-// repainted.
-void CTrellinView::ScrollContents(Offset moved) {
-  if (moved.x || moved.y) ScrollWindowEx(hwnd(), moved.x, moved.y, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
-  UpdateScrollBars();
-}
-
-void CTrellinView::OnScroll(int bar, WORD code) {
-  const std::optional<ScrollRequest> request = RequestOf(code);
-  if (!request) return;
-  SCROLLINFO info = {sizeof info, SIF_TRACKPOS};
-  if (*request == ScrollRequest::Thumb) GetScrollInfo(hwnd(), bar, &info);
-  const Axis axis = bar == SB_HORZ ? Axis::Horizontal : Axis::Vertical;
-  const int32_t wanted = scroll_.Requested(axis, *request, info.nTrackPos);
-  const Offset now = scroll_.position();
-  ScrollTo(axis == Axis::Horizontal ? Offset{wanted, now.y} : Offset{now.x, wanted});
-}
-
-// A notch moves the system's wheel lines (3 unless set otherwise) times the
-// line step, or a page step where the system scrolls a screen at a time.
-void CTrellinView::OnWheel(int delta, bool horizontal) {
-  UINT lines = 3;
-  SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-  ScrollContents(scroll_.Wheel(delta, lines, horizontal, ClientSize()));
-}
-
-Extent CTrellinView::ClientSize() const {
-  RECT client = {};
-  GetClientRect(hwnd(), &client);
-  return {client.right, client.bottom};
 }
 
 // Only a press on a pixel of the foreground that is not fully transparent

@@ -5,8 +5,9 @@
 // found at start-up, are lent to it.
 //
 // This file and trellin_view.cpp are the message glue; the geometry of
-// scrolling and filling is ScrollModel's, the output commands live in
-// view_output.cpp and printing in view_print.cpp.
+// scrolling and filling is ScrollModel's; the scroll bars and wheels are
+// driven in view_scroll.cpp, the output commands live in view_output.cpp
+// and printing in view_print.cpp.
 #pragma once
 
 #include <windows.h>
