@@ -12,13 +12,9 @@ if [ ! -x "$folder/run" ]; then
 fi
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
-if [ "$bits" = 32 ]; then
-  source scripts/emulator-env.sh
-  plugin=(dist/win32/Mornel.spi --bits 32)
-else
-  export QEMU_RESERVED_VA=0x1000  # a 64-bit prefix: see scripts/wine.sh
-  plugin=(dist/win64/Mornel.sph)
-fi
+source scripts/wine.sh
+wine_width "$bits"
+if [ "$bits" = 32 ]; then plugin=(dist/win32/Mornel.spi --bits 32); else plugin=(dist/win64/Mornel.sph); fi
 CONFORMANCE_WORK=/tmp/mornel-conformance-$(basename "$PWD")-$bits \
   "$folder/run" "${plugin[@]}" --only "$categories" --show 100000 >"$log" 2>&1
 grep -v -E '^[0-9]+ passed, [0-9]+ failed$' "$log" | grep -v '^FAIL ' || true

@@ -14,7 +14,7 @@ if [ -z "${DISPLAY:-}" ]; then
   VIEWER_VIRTUAL_DISPLAY=1 exec scripts/on-display.sh "$0" "$@"
 fi
 virtual=${VIEWER_VIRTUAL_DISPLAY:-}
-source scripts/wine-session.sh
+source scripts/wine.sh
 source scripts/viewer-session.sh
 
 samples=$PWD/samples
@@ -42,8 +42,8 @@ client=($(view_client))
 frame=($(driver rect "$FRAME"))
 driver place "$FRAME" 0 0 $((frame[2] + 640 - client[2])) $((frame[3] + 400 - client[3]))
 
-keys ctrl+alt+o && choose_file '前景画像を開く' "$samples/sprite.cz2" || stop "the sprite was not opened"
-keys ctrl+shift+o && choose_file '背景画像を開く' "$samples/scene.cz1" || stop "the background was not opened"
+keys ctrl+alt+o && choose_file "$(text IDS_OPEN_FOREGROUND_TITLE)" "$samples/sprite.cz2" || stop "the sprite was not opened"
+keys ctrl+shift+o && choose_file "$(text IDS_OPEN_BACKGROUND_TITLE)" "$samples/scene.cz1" || stop "the background was not opened"
 expect_title 'Trellin - sprite.cz2 (160x160x32 bit) / scene.cz1 (640x400x24 bit)' || stop "unexpected caption: $(driver text "$FRAME")"
 echo "viewer: $(driver text "$FRAME")"
 
@@ -65,7 +65,7 @@ xdotool mouseup 1
 xdotool mousemove --sync 0 0
 
 rm -f "$out/composite.png"
-keys ctrl+s && choose_file '名前を付けて保存' "$out/composite.png" && wait_file "$out/composite.png" ||
+keys ctrl+s && choose_file "$(save_title)" "$out/composite.png" && wait_file "$out/composite.png" ||
   stop "the composite was not saved"
 echo "composite saved by the viewer to out/composite.png"
 screenshot_window "$out/trellin.png"

@@ -13,5 +13,5 @@ for bits in 64 32; do
     scripts/wine.sh --bits "$bits" xxgrp "build/win$bits/tests/xxgrp_windows_tests.exe" --gtest_brief=1
   # Debian's Python, which has Pillow for the JPEG files.
   echo "files of the $bits-bit writer:"
-  /usr/bin/python3 scripts/check_xxgrp_files.py "$files"
+  /usr/bin/python3 scripts/pictures.py check-writer "$files"
 done

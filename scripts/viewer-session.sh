@@ -3,7 +3,7 @@
 # through xdotool, and tests/gui_e2e/trellin_driver.exe for what input
 # cannot reach (finding windows, reading texts, the clipboard, dropping).
 #
-# The caller sets DISPLAY, sources scripts/wine-session.sh, runs
+# The caller sets DISPLAY, sources scripts/wine.sh, runs
 # wine_session_begin and then viewer_session_begin BITS. Every wait has a
 # time-out (VIEWER_TIMEOUT seconds, longer for 32-bit programs, which run
 # through the i386 emulator where the kernel cannot run them).
@@ -26,12 +26,14 @@ viewer_locale ja_JP.UTF-8
 # has. Linked to the Japanese font, as Windows links its interface font to
 # the fonts of other scripts, it shows Japanese texts under any locale.
 viewer_japanese_fonts() {
-  /usr/lib/wine/wine64 reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+  "$(wine_for 64)" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
     /v Tahoma /t REG_MULTI_SZ /d 'ipagp.ttf,IPAPGothic' /f >/dev/null 2>&1
 }
 
 viewer_session_begin() {
   VIEWER_BITS=$1
+  # Whose texts `text` reads: the program of the session's width.
+  VIEWER_PROGRAM=$viewer_session_root/dist/win$VIEWER_BITS/Trellin.exe
   VIEWER_TIMEOUT=$([ "$VIEWER_BITS" = 32 ] && echo 300 || echo 20)
   # The 64-bit driver serves both widths: it only talks to windows.
   DRIVER_EXE=$viewer_session_root/build/win64/tests/gui_e2e/trellin_driver.exe
@@ -39,7 +41,7 @@ viewer_session_begin() {
   # command would cost a quarter of a second each.
   # The coprocess's own descriptors are closed in subshells, and commands
   # run in $(...) too: copies of them are not.
-  coproc DRIVER { exec /usr/lib/wine/wine64 "$DRIVER_EXE" serve; }
+  coproc DRIVER { exec "$(wine_for 64)" "$DRIVER_EXE" serve; }
   exec {DRIVER_IN}>&"${DRIVER[1]}" {DRIVER_OUT}<&"${DRIVER[0]}"
 }
 
@@ -62,9 +64,9 @@ viewer_session_end() {
 # manager without it.
 viewer_own_captions() {
   if [ "$1" = yes ]; then
-    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+    "$(wine_for 64)" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
   else
-    /usr/lib/wine/wine64 reg delete 'HKCU\Software\Wine\X11 Driver' /v Decorated /f >/dev/null 2>&1
+    "$(wine_for 64)" reg delete 'HKCU\Software\Wine\X11 Driver' /v Decorated /f >/dev/null 2>&1
   fi
   return 0
 }
@@ -83,6 +85,32 @@ driver() {
 
 # The Windows path of a Unix path (Wine's drive Z: is the root).
 winpath() { echo "Z:$(realpath -m "$1" | tr / '\\')"; }
+
+# Commands and texts by their names in viewer/resources/resource.h.
+# resource_id NAME: the identifier's number.
+resource_id() {
+  awk -v name="$1" '$1 == "#define" && $2 == name {print $3; found = 1} END {exit !found}' \
+    "$viewer_session_root/viewer/resources/resource.h"
+}
+# text NAME: the program's own string-table text of that name (line breaks
+# as \n), read from Trellin.exe.
+text() { driver resource-text "$(winpath "$VIEWER_PROGRAM")" "$(resource_id "$1")"; }
+# prompt COMMAND, tip COMMAND: the status-bar prompt and the tool-tip of a
+# command, the first and second line of its text.
+prompt() { local t; t=$(text "$1") && echo "${t%%\\n*}"; }
+tip() { local t; t=$(text "$1") && echo "${t#*\\n}"; }
+
+# Controls of the system's own dialogs: the file dialogs' file name field,
+# a message box's text and the OK button.
+FILE_NAME_FIELD=1148
+MESSAGE_TEXT=65535
+IDOK=1
+
+# The save dialog is the system's own, titled in the system's language.
+save_title() { case $LANG in ja_JP*) echo '名前を付けて保存' ;; *) echo 'Save As' ;; esac; }
+
+# control_text DIALOG ID: the text of the dialog's control (line breaks as \n).
+control_text() { driver controls "$1" | awk -F'\t' -v id="$2" '$1 == id {print $3; exit}'; }
 
 timeout_ms() { echo $((VIEWER_TIMEOUT * 1000)); }
 
@@ -139,7 +167,7 @@ keys() {
 }
 
 # The text of a file dialog's file name field.
-file_name_field() { driver controls "$1" | awk -F'\t' '$1 == 1148 && $2 == "Edit" {print $3}'; }
+file_name_field() { driver controls "$1" | awk -F'\t' -v id="$FILE_NAME_FIELD" '$1 == id && $2 == "Edit" {print $3}'; }
 
 # wait_field DIALOG TEXT: until the dialog's file name field holds the
 # text; keys can still be on their way to a busy program.
@@ -180,10 +208,10 @@ choose_file() {
   return 1
 }
 
-# click_toolbar COMMAND: a real mouse click on that toolbar button.
+# click_toolbar COMMAND: a real mouse click on that command's toolbar button.
 click_toolbar() {
   local point
-  point=$(driver button "$TOOLBAR" "$1") || return 1
+  point=$(driver button "$TOOLBAR" "$(resource_id "$1")") || return 1
   # shellcheck disable=SC2086
   xdotool mousemove --sync $point click 1
 }

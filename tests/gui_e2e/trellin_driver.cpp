@@ -1,8 +1,8 @@
 // The end-to-end tests' hands on the Windows side, for what real keyboard
 // and mouse input cannot reach: finding the viewer's windows, reading their
-// texts and the texts of dialog controls, pressing dialog buttons, the
-// clipboard, the desktop's wallpaper settings, dropping a file on a window
-// and timing drag steps.
+// texts, the texts of dialog controls and the program's own string table,
+// pressing dialog buttons, the clipboard, the desktop's wallpaper
+// settings, dropping a file on a window and timing drag steps.
 //
 //   trellin_driver COMMAND ARGUMENTS...
 //
@@ -221,19 +221,41 @@ int PrintText(const std::vector<std::wstring>& args) {
   return 0;
 }
 
+// A text on one line of output: line breaks shown as \n.
+std::wstring OneLine(const std::wstring& text) {
+  std::wstring line;
+  for (wchar_t c : text) {
+    if (c == L'\r') continue;
+    line += c == L'\n' ? std::wstring(L"\\n") : std::wstring(1, c);
+  }
+  return line;
+}
+
 // controls HWND: every child window: identifier, class, text (line breaks
 // shown as \n), visible.
 int ListControls(const std::vector<std::wstring>& args) {
   if (args.size() != 1) return 2;
   for (HWND child : ChildWindows(ParseWindow(args[0]))) {
-    std::wstring text;
-    for (wchar_t c : TextOf(child)) {
-      if (c == L'\r') continue;
-      text += c == L'\n' ? std::wstring(L"\\n") : std::wstring(1, c);
-    }
-    Print(std::to_wstring(GetDlgCtrlID(child)) + L"\t" + ClassOf(child) + L"\t" + text + L"\t" +
+    Print(std::to_wstring(GetDlgCtrlID(child)) + L"\t" + ClassOf(child) + L"\t" + OneLine(TextOf(child)) + L"\t" +
           (IsWindowVisible(child) ? L"1" : L"0"));
   }
+  return 0;
+}
+
+// resource-text PROGRAM ID: the program's string-table text of that
+// identifier (line breaks shown as \n), read from its file as the program
+// itself loads it, so that the tests compare with the program's own texts.
+int ResourceText(const std::vector<std::wstring>& args) {
+  if (args.size() != 2) return 2;
+  HMODULE program = LoadLibraryExW(args[0].c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (!program) return Fail(L"cannot read the resources of " + args[0]);
+  const wchar_t* text = nullptr;
+  // With a zero length LoadStringW hands back a pointer into the resource.
+  const int length = LoadStringW(program, static_cast<UINT>(ParseInt(args[1])), reinterpret_cast<LPWSTR>(&text), 0);
+  const std::wstring found = length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
+  FreeLibrary(program);
+  if (length <= 0) return Fail(L"no text " + args[1] + L" in " + args[0]);
+  Print(OneLine(found));
   return 0;
 }
 
@@ -640,6 +662,7 @@ const Command kCommands[] = {
     {L"sync", Sync},
     {L"text", PrintText},
     {L"controls", ListControls},
+    {L"resource-text", ResourceText},
     {L"click", ClickButton},
     {L"set-text", SetText},
     {L"short-path", ShortPath},

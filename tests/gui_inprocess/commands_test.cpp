@@ -10,14 +10,13 @@
 
 #include "tests/gui_inprocess/dialog_watcher.h"
 #include "tests/gui_inprocess/gui_support.h"
-#include "tests/shell/windows/windows_text.h"
 #include "viewer/resources/resource.h"
 
 namespace {
 
-const std::string kUnreadable = Cp932(u8"画像が読み込めません");
-const std::string kBrokenOrAlphaBackground = Cp932(u8"画像が壊れている。\nまたは透明度を持つ画像が背景に指定された。");
-const std::string kBrokenOrNoAlpha = Cp932(u8"画像が壊れている。\nまたは透明度の情報を持っていない。");
+const std::string kUnreadable = AnsiText(IDS_IMAGE_UNREADABLE);
+const std::string kBrokenOrAlphaBackground = AnsiText(IDS_BROKEN_OR_ALPHA_BACKGROUND);
+const std::string kBrokenOrNoAlpha = AnsiText(IDS_BROKEN_OR_NO_ALPHA);
 
 std::vector<std::pair<std::string, UINT>> Entries(std::initializer_list<std::string> paths, UINT first) {
   std::vector<std::pair<std::string, UINT>> items;
@@ -62,9 +61,12 @@ class OpenCommands : public FrameTest {
   const std::string scene_ = pictures_.Tga("scene.tga", Scene(120, 90));
 };
 
+// The open dialog is a common dialog, which the 32-bit pass leaves out.
+class OpenCommandsWithDialogs : public OpenCommands {};
+
 // The dialog of each open command: its title, the plug-ins' file types
 // with "All Images" shown first, and the chosen file opened.
-TEST_F(OpenCommands, EachOpensTheChosenFileAndAddsItToItsRecentList) {
+TEST_F(OpenCommandsWithDialogs, EachOpensTheChosenFileAndAddsItToItsRecentList) {
   std::vector<std::string> filters;
   int shownFilter = -1;
   DialogWatcher dialogs([&](HWND dialog) {
@@ -76,12 +78,12 @@ TEST_F(OpenCommands, EachOpensTheChosenFileAndAddsItToItsRecentList) {
       SendMessageA(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
       filters.push_back(text);
     }
-    const bool background = dialogs.seen().back().caption == Cp932(u8"背景画像を開く");
+    const bool background = dialogs.seen().back().caption == AnsiText(IDS_OPEN_BACKGROUND_TITLE);
     DialogWatcher::ChooseFile(background ? scene_ : sprite_)(dialog);
   });
   frame().Command(ID_FILE_OPEN_BACKGROUND);
   ASSERT_EQ(dialogs.seen().size(), 1u);
-  EXPECT_EQ(dialogs.seen()[0].caption, Cp932(u8"背景画像を開く"));
+  EXPECT_EQ(dialogs.seen()[0].caption, AnsiText(IDS_OPEN_BACKGROUND_TITLE));
   EXPECT_EQ(dialogs.seen()[0].owner, frame().hwnd());
   EXPECT_EQ(shownFilter, 1) << "All Images";
   ASSERT_GE(filters.size(), 3u);
@@ -93,13 +95,13 @@ TEST_F(OpenCommands, EachOpensTheChosenFileAndAddsItToItsRecentList) {
 
   frame().Command(ID_FILE_OPEN_FOREGROUND);
   ASSERT_EQ(dialogs.seen().size(), 2u);
-  EXPECT_EQ(dialogs.seen()[1].caption, Cp932(u8"前景画像を開く"));
+  EXPECT_EQ(dialogs.seen()[1].caption, AnsiText(IDS_OPEN_FOREGROUND_TITLE));
   EXPECT_EQ(frame().Caption(), "Trellin - sprite.tga (40x30x32 bit) / scene.tga (120x90x24 bit)");
   EXPECT_EQ(ItemsOf(RecentForegroundMenu(frame().menu())), Entries({sprite_}, ID_RECENT_FOREGROUND_FIRST));
   EXPECT_FALSE(GetMenuState(frame().menu(), ID_RECENT_FOREGROUND_FIRST, MF_BYCOMMAND) & MF_GRAYED);
 }
 
-TEST_F(OpenCommands, ForceOpenKeysAPictureWithoutAlphaThatOpenForegroundRefuses) {
+TEST_F(OpenCommandsWithDialogs, ForceOpenKeysAPictureWithoutAlphaThatOpenForegroundRefuses) {
   DialogWatcher dialogs(DialogWatcher::ChooseFile(scene_));
   frame().Command(ID_FILE_OPEN_FOREGROUND);
   ASSERT_EQ(dialogs.seen().size(), 2u);
@@ -114,7 +116,7 @@ TEST_F(OpenCommands, ForceOpenKeysAPictureWithoutAlphaThatOpenForegroundRefuses)
   EXPECT_EQ(ItemsOf(RecentForegroundMenu(frame().menu())), Entries({scene_}, ID_RECENT_FOREGROUND_FIRST));
 }
 
-TEST_F(OpenCommands, APictureWithAlphaIsRefusedAsBackground) {
+TEST_F(OpenCommandsWithDialogs, APictureWithAlphaIsRefusedAsBackground) {
   DialogWatcher dialogs(DialogWatcher::ChooseFile(sprite_));
   frame().Command(ID_FILE_OPEN_BACKGROUND);
   ASSERT_EQ(dialogs.seen().size(), 2u);
@@ -124,7 +126,7 @@ TEST_F(OpenCommands, APictureWithAlphaIsRefusedAsBackground) {
   EXPECT_EQ(ItemsOf(RecentBackgroundMenu(frame().menu())), kNoBackgrounds);
 }
 
-TEST_F(OpenCommands, ACancelledDialogChangesNothing) {
+TEST_F(OpenCommandsWithDialogs, ACancelledDialogChangesNothing) {
   DialogWatcher dialogs(DialogWatcher::PressCancel);
   for (UINT command : {ID_FILE_OPEN_FOREGROUND, ID_FILE_FORCE_FOREGROUND, ID_FILE_OPEN_BACKGROUND})
     frame().Command(command);
@@ -136,7 +138,7 @@ TEST_F(OpenCommands, ACancelledDialogChangesNothing) {
 
 // A plug-in that cannot read the file answers 6: "cannot be read", for
 // either kind of open.
-TEST_F(OpenCommands, AReadErrorOfThePluginShowsItsOwnMessage) {
+TEST_F(OpenCommandsWithDialogs, AReadErrorOfThePluginShowsItsOwnMessage) {
   const std::string plugins = NewFolder("read-error");
   CopyInto(FakesFolder() + "\\" + FakeName(6), plugins);
   Restart("", plugins);

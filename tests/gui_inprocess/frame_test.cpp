@@ -244,31 +244,31 @@ TEST_F(FrameBars, IdleTimeRefreshesTheCheckMarks) {
 TEST_F(FrameBars, StatusBarPromptsOfHighlightedMenuItems) {
   HWND bar = frame().frame().statusBar();
   HMENU menu = frame().menu();
-  EXPECT_EQ(StatusText(bar), "Ready");
+  EXPECT_EQ(StatusText(bar), AnsiText(IDS_READY));
   const auto highlight = [&](UINT item, UINT flags) {
     SendMessageA(frame().hwnd(), WM_MENUSELECT, MAKEWPARAM(item, flags), reinterpret_cast<LPARAM>(menu));
     EXPECT_TRUE(SendMessageA(bar, SB_ISSIMPLE, 0, 0)) << item;
     return StatusText(bar);
   };
-  EXPECT_EQ(highlight(ID_FILE_NEW, MF_STRING), "Create a new document");
-  EXPECT_EQ(highlight(ID_FILE_OPEN_FOREGROUND, MF_STRING), Cp932(u8"透明度を持つ画像を前景として開く"));
-  EXPECT_EQ(highlight(ID_FILE_FORCE_FOREGROUND, MF_STRING),
-            Cp932(u8"αチャンネルを持たない画像を、パレットのindex0、または左上のピクセルを透明色として前景にセット"));
-  EXPECT_EQ(highlight(ID_VIEW_CENTRE_FOREGROUND, MF_STRING), Cp932(u8"前景画像を中央に配置"));
-  EXPECT_EQ(highlight(ID_APP_EXIT, MF_STRING), "Quit the application; prompts to save documents");
-  EXPECT_EQ(highlight(ID_RECENT_FOREGROUND_FIRST, MF_STRING), "Open this document");
-  EXPECT_EQ(highlight(ID_RECENT_FOREGROUND_LAST, MF_STRING), "Open this document");
+  // The texts themselves are the resource tests'; here which line shows.
+  EXPECT_EQ(highlight(ID_FILE_NEW, MF_STRING), LineOf(AnsiText(ID_FILE_NEW), 0));
+  EXPECT_EQ(highlight(ID_FILE_OPEN_FOREGROUND, MF_STRING), LineOf(AnsiText(ID_FILE_OPEN_FOREGROUND), 0));
+  EXPECT_EQ(highlight(ID_FILE_FORCE_FOREGROUND, MF_STRING), LineOf(AnsiText(ID_FILE_FORCE_FOREGROUND), 0));
+  EXPECT_EQ(highlight(ID_VIEW_CENTRE_FOREGROUND, MF_STRING), AnsiText(ID_VIEW_CENTRE_FOREGROUND));
+  EXPECT_EQ(highlight(ID_APP_EXIT, MF_STRING), LineOf(AnsiText(ID_APP_EXIT), 0));
+  EXPECT_EQ(highlight(ID_RECENT_FOREGROUND_FIRST, MF_STRING), AnsiText(IDS_OPEN_RECENT_PROMPT));
+  EXPECT_EQ(highlight(ID_RECENT_FOREGROUND_LAST, MF_STRING), AnsiText(IDS_OPEN_RECENT_PROMPT));
   // Entries without a text of their own.
   EXPECT_EQ(highlight(ID_RECENT_BACKGROUND_FIRST, MF_STRING), "");
   EXPECT_EQ(highlight(ID_WALLPAPER_TILE, MF_STRING), "");
   EXPECT_EQ(highlight(0, MF_POPUP), "");
   // System-menu items: 0xE000 with bits 4 to 15 of the command.
-  EXPECT_EQ(highlight(SC_SIZE, MF_STRING | MF_SYSMENU), "Change the window size");
-  EXPECT_EQ(highlight(SC_CLOSE, MF_STRING | MF_SYSMENU), "Close the window");
+  EXPECT_EQ(highlight(SC_SIZE, MF_STRING | MF_SYSMENU), AnsiText(IDS_SC_SIZE));
+  EXPECT_EQ(highlight(SC_CLOSE, MF_STRING | MF_SYSMENU), AnsiText(IDS_SC_CLOSE));
 
   SendMessageA(frame().hwnd(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
   EXPECT_FALSE(SendMessageA(bar, SB_ISSIMPLE, 0, 0));
-  EXPECT_EQ(StatusText(bar), "Ready");
+  EXPECT_EQ(StatusText(bar), AnsiText(IDS_READY));
 }
 
 // The tool-tip is the second line of a button's entry, asked of the frame
@@ -276,17 +276,9 @@ TEST_F(FrameBars, StatusBarPromptsOfHighlightedMenuItems) {
 TEST_F(FrameBars, ToolTipsOfTheToolbarButtons) {
   HWND toolbar = frame().frame().toolbar();
   HWND tips = reinterpret_cast<HWND>(SendMessageA(toolbar, TB_GETTOOLTIPS, 0, 0));
-  const std::vector<std::pair<UINT, std::string>> expected = {
-      {ID_FILE_NEW, "New"},
-      {ID_FILE_FORCE_FOREGROUND, Cp932(u8"前景を開く")},
-      {ID_FILE_SAVE_COMPOSITE, "Save"},
-      {ID_EDIT_CUT, "Cut"},
-      {ID_EDIT_COPY_COMPOSITE, "Copy"},
-      {ID_EDIT_PASTE, "Paste"},
-      {ID_FILE_PRINT, "Print"},
-      {ID_APP_ABOUT, "About"},
-  };
-  for (const auto& [id, tip] : expected) {
+  for (UINT id : {ID_FILE_NEW, ID_FILE_FORCE_FOREGROUND, ID_FILE_SAVE_COMPOSITE, ID_EDIT_CUT, ID_EDIT_COPY_COMPOSITE,
+                  ID_EDIT_PASTE, ID_FILE_PRINT, ID_APP_ABOUT}) {
+    const std::string tip = LineOf(AnsiText(id), 1);
     NMTTDISPINFOA ansi = {};
     ansi.hdr = {tips, id, TTN_GETDISPINFOA};
     SendMessageA(frame().hwnd(), WM_NOTIFY, id, reinterpret_cast<LPARAM>(&ansi));

@@ -10,6 +10,7 @@
 #include "platform/windows/text.h"
 #include "tests/fixtures/tga_writer.h"
 #include "viewer/shell/profile_windows.h"
+#include "viewer/shell/strings.h"
 
 namespace {
 
@@ -237,4 +238,16 @@ std::string StatusText(HWND statusBar) {
   char text[512] = {};
   SendMessageA(statusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
   return text;
+}
+
+std::string AnsiText(UINT id) { return platform::ToAnsiLossy(LoadText(id)); }
+
+std::string LineOf(const std::string& text, int index) {
+  size_t start = 0;
+  for (; index > 0; --index) {
+    start = text.find('\n', start);
+    if (start == std::string::npos) return {};
+    ++start;
+  }
+  return text.substr(start, text.find('\n', start) - start);
 }

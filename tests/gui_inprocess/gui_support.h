@@ -165,3 +165,8 @@ HMENU RecentBackgroundMenu(HMENU menu);
 // The status bar's text: the simple-mode text while a menu item is
 // highlighted, otherwise its one part.
 std::string StatusText(HWND statusBar);
+
+// The program's string-table text as the ANSI calls hand it out.
+std::string AnsiText(UINT id);
+// Line `index` (from 0) of a text; empty past its last line.
+std::string LineOf(const std::string& text, int index);

@@ -12,13 +12,14 @@
 #include "tests/gui_inprocess/gui_support.h"
 #include "tests/gui_inprocess/import_patch.h"
 #include "viewer/resources/resource.h"
+#include "viewer/shell/strings.h"
 
 namespace {
 
-const std::string kWriteError = u8"書き込みエラー";
-const std::string kOutOfMemory = u8"メモリーが確保出来ない";
-const std::string kNoWallpaper = u8"壁紙が設定できません";
-const std::string kUnreadable = u8"画像が読み込めません";
+const std::string kWriteError = LoadUtf8(IDS_WRITER_RESULT_FIRST + 9);
+const std::string kOutOfMemory = LoadUtf8(IDS_WRITER_RESULT_FIRST + 4);
+const std::string kNoWallpaper = LoadUtf8(IDS_WALLPAPER_FAILED);
+const std::string kUnreadable = LoadUtf8(IDS_IMAGE_UNREADABLE);
 // Every message of the view: an OK button and the information icon.
 constexpr UINT kInformation = MB_OK | MB_ICONINFORMATION;
 

@@ -358,7 +358,7 @@ void PutRaw(const std::string& path, const Picture& bgr) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(raw.data()), raw.size());
 }
 
-// Files for the reader on the Linux side (scripts/check_xxgrp_files.py):
+// Files for the reader on the Linux side (scripts/pictures.py check-writer):
 // NAME.bgr holds width, height and the expected top-down BGR pixels, and
 // NAME.bmp, NAME.png (and NAME.jpg for smooth pictures) what the writer made of them.
 TEST(XxgrpWriterFiles, ForTheIndependentReader) {
