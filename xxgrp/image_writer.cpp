@@ -51,36 +51,36 @@ int32_t SavePicture(const GUID& container, const std::wstring& path, const void*
   return result == kWriterOk ? encoded.WriteTo(path) : result;
 }
 
-std::wstring FromAnsiPath(const char* path) { return path ? platform::FromAnsi(path) : std::wstring(); }
-std::wstring FromWidePath(const wchar_t* path) { return path ? std::wstring(path) : std::wstring(); }
+std::wstring PathOf(const char* path) { return path ? platform::FromAnsi(path) : std::wstring(); }
+std::wstring PathOf(const wchar_t* path) { return path ? std::wstring(path) : std::wstring(); }
 
-// The option only says what the file is for (see ImageWriterOption); the
-// object carries no state the operations need.
-int32_t XXGRP_CALL SaveBmp(ImageWriter*, const char* path, int32_t, const void* header, const void* pixels) {
-  return SavePicture(GUID_ContainerFormatBmp, FromAnsiPath(path), header, pixels);
+enum class Format { Bmp, Png, Jpeg };
+
+const GUID& ContainerOf(Format format) {
+  switch (format) {
+    case Format::Bmp:
+      return GUID_ContainerFormatBmp;
+    case Format::Png:
+      return GUID_ContainerFormatPng;
+    default:
+      return GUID_ContainerFormatJpeg;
+  }
 }
 
-int32_t XXGRP_CALL SavePng(ImageWriter*, const char* path, int32_t, const void* header, const void* pixels) {
-  return SavePicture(GUID_ContainerFormatPng, FromAnsiPath(path), header, pixels);
+// One entry of the table for each format and each kind of path. The option
+// only says what the file is for (see ImageWriterOption); the object
+// carries no state the operations need.
+template <Format format, class Char>
+int32_t XXGRP_CALL Save(ImageWriter*, const Char* path, int32_t, const void* header, const void* pixels) {
+  return SavePicture(ContainerOf(format), PathOf(path), header, pixels);
 }
 
-int32_t XXGRP_CALL SaveJpeg(ImageWriter*, const char* path, int32_t, const void* header, const void* pixels) {
-  return SavePicture(GUID_ContainerFormatJpeg, FromAnsiPath(path), header, pixels);
-}
-
-int32_t XXGRP_CALL SaveBmpW(ImageWriter*, const wchar_t* path, int32_t, const void* header, const void* pixels) {
-  return SavePicture(GUID_ContainerFormatBmp, FromWidePath(path), header, pixels);
-}
-
-int32_t XXGRP_CALL SavePngW(ImageWriter*, const wchar_t* path, int32_t, const void* header, const void* pixels) {
-  return SavePicture(GUID_ContainerFormatPng, FromWidePath(path), header, pixels);
-}
-
-int32_t XXGRP_CALL SaveJpegW(ImageWriter*, const wchar_t* path, int32_t, const void* header, const void* pixels) {
-  return SavePicture(GUID_ContainerFormatJpeg, FromWidePath(path), header, pixels);
-}
-
-const ImageWriterWideTable kOperations = {{SaveBmp, SavePng, SaveJpeg}, SaveBmpW, SavePngW, SaveJpegW};
+const ImageWriterWideTable kOperations = {
+    {Save<Format::Bmp, char>, Save<Format::Png, char>, Save<Format::Jpeg, char>},
+    Save<Format::Bmp, wchar_t>,
+    Save<Format::Png, wchar_t>,
+    Save<Format::Jpeg, wchar_t>,
+};
 
 // One writer per process, never released; only its caller changes the flags.
 ImageWriter writer = {&kOperations.ansi, kWriterFlagWidePaths};

@@ -56,6 +56,14 @@ void PutOnClipboard(HGLOBAL dib) {
 
 class OpenCommands : public FrameTest {
  protected:
+  // The open dialog was followed by one message, owned by the frame.
+  void ExpectOneMessage(const DialogWatcher& dialogs, const std::string& caption, const std::string& text) {
+    ASSERT_EQ(dialogs.seen().size(), 2u);
+    EXPECT_EQ(dialogs.seen()[1].caption, caption);
+    EXPECT_EQ(dialogs.seen()[1].texts, std::vector<std::string>{text});
+    EXPECT_EQ(dialogs.seen()[1].owner, frame().hwnd());
+  }
+
   PictureFolder pictures_;
   const std::string sprite_ = pictures_.Tga("sprite.tga", Sprite(40, 30));
   const std::string scene_ = pictures_.Tga("scene.tga", Scene(120, 90));
@@ -104,10 +112,7 @@ TEST_F(OpenCommandsWithDialogs, EachOpensTheChosenFileAndAddsItToItsRecentList) 
 TEST_F(OpenCommandsWithDialogs, ForceOpenKeysAPictureWithoutAlphaThatOpenForegroundRefuses) {
   DialogWatcher dialogs(DialogWatcher::ChooseFile(scene_));
   frame().Command(ID_FILE_OPEN_FOREGROUND);
-  ASSERT_EQ(dialogs.seen().size(), 2u);
-  EXPECT_EQ(dialogs.seen()[1].caption, "scene.tga");
-  EXPECT_EQ(dialogs.seen()[1].texts, std::vector<std::string>{kBrokenOrNoAlpha});
-  EXPECT_EQ(dialogs.seen()[1].owner, frame().hwnd());
+  ExpectOneMessage(dialogs, "scene.tga", kBrokenOrNoAlpha);
   EXPECT_EQ(frame().Caption(), "Trellin");
   EXPECT_EQ(ItemsOf(RecentForegroundMenu(frame().menu())), kNoForegrounds);
   frame().Command(ID_FILE_FORCE_FOREGROUND);
@@ -119,9 +124,7 @@ TEST_F(OpenCommandsWithDialogs, ForceOpenKeysAPictureWithoutAlphaThatOpenForegro
 TEST_F(OpenCommandsWithDialogs, APictureWithAlphaIsRefusedAsBackground) {
   DialogWatcher dialogs(DialogWatcher::ChooseFile(sprite_));
   frame().Command(ID_FILE_OPEN_BACKGROUND);
-  ASSERT_EQ(dialogs.seen().size(), 2u);
-  EXPECT_EQ(dialogs.seen()[1].caption, "sprite.tga");
-  EXPECT_EQ(dialogs.seen()[1].texts, std::vector<std::string>{kBrokenOrAlphaBackground});
+  ExpectOneMessage(dialogs, "sprite.tga", kBrokenOrAlphaBackground);
   EXPECT_EQ(frame().Caption(), "Trellin");
   EXPECT_EQ(ItemsOf(RecentBackgroundMenu(frame().menu())), kNoBackgrounds);
 }

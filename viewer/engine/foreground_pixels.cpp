@@ -108,17 +108,8 @@ bool KeyRows(const DibPicture& picture, uint8_t* out, size_t stride) {
       ForEachRow(picture, out, stride, [&](const uint8_t* in, uint8_t* o) { keyRow(in, o, w, key); });
       return true;
     }
-    case 8:
-      KeyIndexedRows<8>(picture, out, stride);
-      return true;
-    case 4:
-      KeyIndexedRows<4>(picture, out, stride);
-      return true;
-    case 1:
-      KeyIndexedRows<1>(picture, out, stride);
-      return true;
     default:
-      return false;
+      return WithIndexBits(picture.header.biBitCount, [&](auto bits) { KeyIndexedRows<bits()>(picture, out, stride); });
   }
 }
 

@@ -61,6 +61,21 @@ class ImageDocument::Decoded {
   DibPicture picture_;
 };
 
+namespace {
+
+// A new block of `size` bytes, filled by fill(data), replaces `target`.
+// The new block is filled before the old one goes, so a picture that cannot
+// be allocated or converted leaves the previous one in place.
+template <class Fill>
+bool ReplaceWithFilledBlock(MovableBlock& target, size_t size, Fill fill) {
+  MovableBlock block;
+  if (size == 0 || !block.Allocate(size) || !fill(block.data())) return false;
+  target = std::move(block);
+  return true;
+}
+
+}  // namespace
+
 SpiResult ImageDocument::OpenImage(const char* path, int mode, Replaced* replaced) {
   Decoded decoded;
   const SpiResult result = decoded.Decode(decoder_, path);
@@ -130,10 +145,8 @@ bool ImageDocument::SetForeground(Decoded& decoded) {
 // Keyed pixels have alpha 0 or 255, which premultiplying leaves as they are.
 bool ImageDocument::SetKeyedForeground(const DibPicture& picture) {
   const size_t size = Bgra32Of(nullptr, picture.width, picture.height).bytes;
-  MovableBlock keyed;
-  if (size == 0 || !keyed.Allocate(size) || !KeyForeground(picture, keyed.data()))
+  if (!ReplaceWithFilledBlock(foreground_, size, [&](uint8_t* keyed) { return KeyForeground(picture, keyed); }))
     return false;
-  foreground_ = std::move(keyed);
   foregroundHeader_ = ForegroundHeader(picture);
   return true;
 }
@@ -141,12 +154,12 @@ bool ImageDocument::SetKeyedForeground(const DibPicture& picture) {
 // The copy is premultiplied, never the source.
 bool ImageDocument::SetForegroundCopy(const DibPicture& picture) {
   const size_t size = Bgra32Of(nullptr, picture.width, picture.height).bytes;
-  MovableBlock copy;
-  if (size == 0 || !copy.Allocate(size)) return false;
-  std::memcpy(copy.data(), picture.pixels, size);
-  if (picture.topDown) FlipRows(copy.data(), picture.stride, picture.height);
-  if (!Premultiply(copy.data(), picture)) return false;
-  foreground_ = std::move(copy);
+  const auto premultipliedCopy = [&](uint8_t* copy) {
+    std::memcpy(copy, picture.pixels, size);
+    if (picture.topDown) FlipRows(copy, picture.stride, picture.height);
+    return Premultiply(copy, picture);
+  };
+  if (!ReplaceWithFilledBlock(foreground_, size, premultipliedCopy)) return false;
   foregroundHeader_ = ForegroundHeader(picture);
   return true;
 }
@@ -162,14 +175,10 @@ bool ImageDocument::SetBackground(Decoded& decoded) {
   return true;
 }
 
-// The new block is filled before the old one goes, so a background that
-// cannot be converted or allocated leaves the previous one in place.
 bool ImageDocument::SetBackgroundCopy(const DibPicture& picture) {
   const size_t size = Bgr24Of(nullptr, picture.width, picture.height).bytes;
-  MovableBlock converted;
-  if (size == 0 || !converted.Allocate(size) || !ConvertTo24(picture, converted.data()))
+  if (!ReplaceWithFilledBlock(background_, size, [&](uint8_t* rows) { return ConvertTo24(picture, rows); }))
     return false;
-  background_ = std::move(converted);
   backgroundHeader_ = MakeBitmapInfoHeader(picture.width, picture.height, 24);
   return true;
 }

@@ -150,17 +150,8 @@ bool ConvertRows(const DibPicture& p, uint8_t* out, size_t stride) {
         ForEachRow(p, out, stride, [&](const uint8_t* in, uint8_t* o) { MaskedTo24<2>(in, o, w, masked); });
       }
       return true;
-    case 8:
-      ConvertIndexed<8>(p, out, stride);
-      return true;
-    case 4:
-      ConvertIndexed<4>(p, out, stride);
-      return true;
-    case 1:
-      ConvertIndexed<1>(p, out, stride);
-      return true;
     default:
-      return false;
+      return WithIndexBits(p.header.biBitCount, [&](auto bits) { ConvertIndexed<bits()>(p, out, stride); });
   }
 }
 

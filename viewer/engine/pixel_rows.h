@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 #include "viewer/engine/dib.h"
 #include "viewer/engine/pixel_convert.h"
@@ -74,6 +75,26 @@ unsigned IndexAt(const uint8_t* row, int32_t x) {
   constexpr unsigned kPerByte = 8 / Bits;
   const unsigned shift = 8 - Bits - (x % kPerByte) * Bits;
   return (row[x / kPerByte] >> shift) & ((1u << Bits) - 1);
+}
+
+// For the indexed depths, 8, 4 and 1 bits, calls use(bits) with the depth
+// as a std::integral_constant, so that the row code is made for each; false
+// for any other depth.
+template <class Use>
+bool WithIndexBits(unsigned bitCount, Use use) {
+  switch (bitCount) {
+    case 8:
+      use(std::integral_constant<unsigned, 8>{});
+      return true;
+    case 4:
+      use(std::integral_constant<unsigned, 4>{});
+      return true;
+    case 1:
+      use(std::integral_constant<unsigned, 1>{});
+      return true;
+    default:
+      return false;
+  }
 }
 
 // The stored row that becomes output row y (outputs are bottom-up).

@@ -2,30 +2,23 @@
 // contents moved as the ScrollModel reckons the position.
 #include "viewer/shell/trellin_view.h"
 
+#include <utility>
+
 namespace {
 
 // The scroll bars' requests as the model names them; nothing for the
 // others (the end of a thumb drag, SB_ENDSCROLL).
 std::optional<ScrollRequest> RequestOf(WORD code) {
-  switch (code) {
-    case SB_LINEUP:
-      return ScrollRequest::LineBack;
-    case SB_LINEDOWN:
-      return ScrollRequest::LineOn;
-    case SB_PAGEUP:
-      return ScrollRequest::PageBack;
-    case SB_PAGEDOWN:
-      return ScrollRequest::PageOn;
-    case SB_TOP:
-      return ScrollRequest::Start;
-    case SB_BOTTOM:
-      return ScrollRequest::End;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION:
-      return ScrollRequest::Thumb;
-    default:
-      return std::nullopt;
+  static constexpr std::pair<WORD, ScrollRequest> kRequests[] = {
+      {SB_LINEUP, ScrollRequest::LineBack}, {SB_LINEDOWN, ScrollRequest::LineOn},
+      {SB_PAGEUP, ScrollRequest::PageBack}, {SB_PAGEDOWN, ScrollRequest::PageOn},
+      {SB_TOP, ScrollRequest::Start},       {SB_BOTTOM, ScrollRequest::End},
+      {SB_THUMBTRACK, ScrollRequest::Thumb}, {SB_THUMBPOSITION, ScrollRequest::Thumb},
+  };
+  for (const auto& [scrollCode, request] : kRequests) {
+    if (scrollCode == code) return request;
   }
+  return std::nullopt;
 }
 
 }  // namespace
