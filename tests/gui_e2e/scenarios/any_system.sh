@@ -1,0 +1,158 @@
+# The viewer's scenarios on any system: pictures in a folder of any script,
+# the Japanese texts under the English locale, a 144-dpi display, the
+# 32-bit viewer, and the time of a drag step. Run by the passes of
+# scripts/test-viewer.sh.
+
+# A folder whose name no ANSI code page holds whole.
+EVERY_SCRIPT='한글 ☃ テスト'
+
+# Pictures in such a folder open as foreground and background through the
+# dialogs and by drop and name themselves in the caption; the composite is
+# saved there in the three formats; the recent lists keep them across a
+# restart by their short names, which name the same files in the ANSI code
+# page, and they reopen from there.
+scenario_any_script() {
+  local folder="$PICS/$EVERY_SCRIPT"
+  mkdir -p "$folder"
+  cp "$PICS/sprite.tga" "$PICS/scene.bmp" "$PICS/scene2.bmp" "$folder/"
+  begin_scenario any_script || return
+  keys ctrl+alt+o && choose_any_file "$(text IDS_OPEN_FOREGROUND_TITLE)" "$folder/sprite.tga"
+  title_is "Trellin - $SPRITE"
+  keys ctrl+shift+o && choose_any_file "$(text IDS_OPEN_BACKGROUND_TITLE)" "$folder/scene.bmp"
+  title_is "Trellin - $SPRITE / $SCENE"
+  local at format
+  at=$(centred 96 64)
+  for format in png jpg bmp; do
+    keys ctrl+s && choose_any_file "$(save_title)" "$folder/composite.$format" && wait_file "$folder/composite.$format" &&
+      composite "$folder/composite.$format" scene sprite "$at" || fail "saving composite.$format into $EVERY_SCRIPT"
+  done
+  drop "$folder/scene2.bmp"
+  title_is "Trellin - $SPRITE / scene2.bmp (400x300x24 bit)"
+  screenshot "$shots/unicode-$VIEWER_BITS-${LANG%%.*}.png"
+  keys alt+f x
+  viewer_wait_exit
+  local sprite scene
+  sprite=$(driver short-path "$(winpath "$folder/sprite.tga")")
+  scene=$(driver short-path "$(winpath "$folder/scene.bmp")")
+  same "recent lists keep the short names ($LANG)" \
+    "$(settings "$APP/Trellin.ini" RecentFgImage) / $(settings "$APP/Trellin.ini" RecentBgImage)" \
+    "DocumentCount=8 Document1=$sprite / DocumentCount=8 Document1=$scene"
+  need "the viewer starts again ($LANG)" viewer_start "$APP" "$OUT/any_script-2.log" || return
+  keys alt+f f && xdotool key 1
+  title_is "Trellin - ${sprite##*\\} (96x64x32 bit)"
+  keys alt+f g && xdotool key 1
+  title_is "Trellin - ${sprite##*\\} (96x64x32 bit) / ${scene##*\\} (480x320x24 bit)"
+  end_scenario
+}
+
+# Japanese texts under the English locale: every text the viewer shows
+# comes as UTF-16 from its resources, so the menus, prompts, tool-tips,
+# dialog titles and messages read as on a Japanese system; a screenshot
+# shows them.
+scenario_english_texts() {
+  begin_scenario english_texts || return
+  # Under the message box, which shows in the middle of the screen.
+  driver place "$FRAME" 420 340 760 520
+  keys alt+f && xdotool key Down
+  wait_status "$(prompt ID_FILE_OPEN_FOREGROUND)"
+  screenshot "$shots/english-menu.png"
+  xdotool key Escape Escape
+  wait_tip ID_FILE_FORCE_FOREGROUND
+  open_foreground "$PICS/keyed24.tga"
+  local box
+  if box=$(driver wait-window '#32770' keyed24.tga "$(timeout_ms)"); then
+    same "message text ($LANG)" "$(control_text "$box" "$MESSAGE_TEXT")" "$(text IDS_BROKEN_OR_NO_ALPHA)"
+    screenshot "$shots/english-message.png"
+    screenshot_window "$OUT/english.png"
+    focus_window "$box" && xdotool key Return
+    driver wait-gone "$box" "$(timeout_ms)"
+  else
+    fail "no message box for keyed24.tga ($LANG)"
+  fi
+  end_scenario
+}
+
+# At 144 dpi (150 %) the composite on the screen is the composite's own
+# pixels, one to one, and the toolbar shows its larger pictures.
+scenario_dpi() {
+  begin_scenario dpi || return
+  driver place "$FRAME" 0 0 900 700
+  sprite_over_scene
+  local at client
+  at=$(centred 96 64)
+  client=($(view_client))
+  driver sync "$FRAME" "$(timeout_ms)"
+  sleep 0.5
+  /usr/bin/python3 -c "
+import sys
+from PIL import ImageGrab
+x, y = int(sys.argv[3]), int(sys.argv[4])
+ImageGrab.grab(xdisplay=sys.argv[1]).crop((x, y, x + 480, y + 320)).save(sys.argv[2])" \
+    "$DISPLAY" "$OUT/on-screen.png" "${client[0]}" "${client[1]}"
+  composite "$OUT/on-screen.png" scene sprite "$at"
+  screenshot_window "$shots/dpi-144.png"
+  local toolbar
+  toolbar=($(driver rect "$TOOLBAR"))
+  [ "${toolbar[3]}" -ge 30 ] && pass "toolbar of 200 % pictures at 144 dpi" ||
+    fail "toolbar ${toolbar[3]} pixels high at 144 dpi"
+  end_scenario
+}
+
+# dialog_32 KEYS TITLE: the keys open the dialog; false when it never shows,
+# after the stalled viewer has been stopped.
+dialog_32() {
+  keys "$1"
+  driver wait-window '#32770' "$2" 120000 >/dev/null && return 0
+  screenshot "$shots/stalled-32.png" 2>/dev/null
+  kill "$VIEWER_PID" 2>/dev/null
+  return 1
+}
+
+# A sprite from a folder whose name no ANSI code page holds whole, over a
+# background, saved there as PNG; the recent list keeps its short name.
+# False when a dialog did not show.
+scenario_open_and_save_32() {
+  local folder="$PICS/$EVERY_SCRIPT"
+  mkdir -p "$folder"
+  cp "$PICS/sprite.tga" "$folder/"
+  begin_scenario open_and_save_32 || return 0
+  dialog_32 ctrl+alt+o "$(text IDS_OPEN_FOREGROUND_TITLE)" || return 1
+  choose_any_file "$(text IDS_OPEN_FOREGROUND_TITLE)" "$folder/sprite.tga"
+  title_is "Trellin - $SPRITE"
+  dialog_32 ctrl+shift+o "$(text IDS_OPEN_BACKGROUND_TITLE)" || return 1
+  choose_file "$(text IDS_OPEN_BACKGROUND_TITLE)" "$PICS/scene.bmp"
+  title_is "Trellin - $SPRITE / $SCENE"
+  local at
+  at=$(centred 96 64)
+  screenshot "$shots/composite-32-${LANG%%.*}.png"
+  dialog_32 ctrl+s "$(save_title)" || return 1
+  if choose_any_file "$(save_title)" "$folder/composite.png" && wait_file "$folder/composite.png"; then
+    composite "$folder/composite.png" scene sprite "$at"
+  else
+    fail "the 32-bit viewer saved nothing ($LANG)"
+  fi
+  keys alt+f x
+  viewer_wait_exit
+  same "exit code of the 32-bit viewer ($LANG)" "$VIEWER_EXIT" 1
+  same "recent foregrounds of the 32-bit viewer ($LANG)" "$(settings "$APP/Trellin.ini" RecentFgImage)" \
+    "DocumentCount=8 Document1=$(driver short-path "$(winpath "$folder/sprite.tga")")"
+}
+
+# A drag step of an 800x600 sprite over a 1920x1080 background: the mouse
+# message and the repaint it causes, timed by the driver.
+scenario_speed() {
+  begin_scenario speed || return
+  driver place "$FRAME" 0 0 1600 1200
+  drop "$PICS/large-scene.bmp"
+  drop "$PICS/large-sprite.tga"
+  expect_title "Trellin - large-sprite.tga (800x600x32 bit) / large-scene.bmp (1920x1080x24 bit)"
+  local at
+  at=$(centred 800 600)
+  local x=$((${at%,*} + 400)) y=$((${at#*,} + 300))
+  driver drag-speed "$VIEW" "$x" "$y" 0 0 20 >/dev/null
+  local timed
+  timed=$(driver drag-speed "$VIEW" "$x" "$y" 2 1 300) && pass "drag steps timed" || fail "drag steps not timed"
+  echo "drag steps, view $(view_client | cut -d' ' -f3,4): $timed"
+  screenshot "$shots/speed.png"
+  end_scenario
+}
