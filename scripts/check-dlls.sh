@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the Windows builds: machine type, exactly the expected exports
 # under their plain names (none for the programs), no import but Windows'
-# own DLLs, and no aligned 32-byte vector move on the stack.
+# own DLLs, no aligned 32-byte vector move on the stack, and the viewer's
+# manifest.
 set -euo pipefail
 fail=0
 SUSIE_EXPORTS="GetPicture GetPictureInfo GetPluginInfo IsSupported"
@@ -47,6 +48,20 @@ aligned_stack_vectors() {
   local file=$1 objdump=$2
   $objdump -d --no-show-raw-insn "$file" | grep -E "$ALIGNED_VECTOR_MOVE" || true
 }
+# The viewer's manifest, embedded as it was written: common controls 6,
+# per-monitor DPI awareness (version 2, then the older form), no elevation,
+# Windows 10 and 11. Without it Windows draws the old controls and
+# stretches the composite on a scaled display.
+MANIFEST_NEEDS=('name="Microsoft.Windows.Common-Controls" version="6.0.0.0"'
+  '>PerMonitorV2, PerMonitor</dpiAwareness>' '>true/pm</dpiAware>'
+  'level="asInvoker"' '<supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"/>')
+check_manifest() {
+  local program=$1 need manifest
+  manifest=$(tr -s '\n\t ' '   ' <"$program" | grep -ao '<assembly .*</assembly>' || true)
+  for need in "${MANIFEST_NEEDS[@]}"; do
+    if ! grep -qF "$need" <<<"$manifest"; then echo "$program: manifest without $need"; fail=1; fi
+  done
+}
 # The scan itself must see such a move, and only such a move.
 probe_dir=$(mktemp -d)
 trap 'rm -rf "$probe_dir"' EXIT
@@ -63,6 +78,7 @@ check dist/win64/xxgrp.dll pei-x86-64 x86_64-w64-mingw32-objdump "$SUSIE_EXPORTS
 for bits in 32 64; do
   if [ $bits = 32 ]; then format=pei-i386 objdump=i686-w64-mingw32-objdump; else format=pei-x86-64 objdump=x86_64-w64-mingw32-objdump; fi
   check dist/win$bits/Trellin.exe $format $objdump "" "$TRELLIN_IMPORTS"
+  check_manifest dist/win$bits/Trellin.exe
   check dist/win$bits/spicompose.exe $format $objdump "" "$ENGINE_IMPORTS"
   check dist/win$bits/spiconv.exe $format $objdump "" "$PLUGIN_IMPORTS"
 done
