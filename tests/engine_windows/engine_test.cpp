@@ -9,11 +9,11 @@
 #include "tests/fixtures/tga_writer.h"
 #include "tests/xxgrp/image_files.h"
 #include "viewer/engine/compose.h"
-#include "viewer/shell/composite_surface.h"
 #include "viewer/engine/image_document.h"
-#include "viewer/engine/windows/image_writer_binding.h"
 #include "viewer/engine/output.h"
+#include "viewer/engine/windows/image_writer_binding.h"
 #include "viewer/engine/windows/wallpaper.h"
+#include "viewer/shell/composite_surface.h"
 
 namespace {
 
@@ -91,7 +91,9 @@ TEST_F(EngineTest, ASpriteOverAPngIsWrittenInEveryFormat) {
   ASSERT_TRUE(picture.Choose(document_, composite.data()));
   for (const char* name : {"out.bmp", "out.png", "out.jpg"}) {
     const std::string path = files_ + "\\" + name;
-    ASSERT_EQ(writer_.Save(SaveFormatForTitle(name), path.c_str(), kWriterSave, picture.header(), picture.pixels()), 0);
+    ASSERT_EQ(
+        writer_.Save(SaveFormatForTitle(name), path.c_str(), kWriterOptionSave, picture.header(), picture.pixels()),
+        kWriterOk);
     ImageDocument readBack(plugins_);
     ASSERT_EQ(readBack.OpenImage(path.c_str(), kMayBeBackground), SpiResult::Ok) << name;
     const Bgr24View b = readBack.background();

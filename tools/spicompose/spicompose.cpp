@@ -18,9 +18,9 @@
 #include "platform/windows/text.h"
 #include "viewer/engine/compose.h"
 #include "viewer/engine/image_document.h"
-#include "viewer/engine/windows/image_libraries.h"
 #include "viewer/engine/output.h"
 #include "viewer/engine/path_text.h"
+#include "viewer/engine/windows/image_libraries.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ struct Options {
   Point at;
   bool force = false;
   const wchar_t* pluginFolder = nullptr;
-  std::string background;                                // UTF-8, as are the jobs
+  std::string background;                                 // UTF-8, as are the jobs
   std::vector<std::pair<std::string, std::string>> jobs;  // foreground, output
 };
 
@@ -88,8 +88,8 @@ std::string Code(SpiResult result) { return std::to_string(static_cast<int>(resu
 // One sprite over the background, written to `output`; true on success.
 bool Composite(const Options& o, ImageDocument& document, PictureWriter& writer, const std::string& foreground,
                const std::string& output) {
-  const SpiResult opened = o.force ? document.ForceForeground(foreground.c_str())
-                                   : document.OpenImage(foreground.c_str(), kMayBeForeground);
+  const SpiResult opened =
+      o.force ? document.ForceForeground(foreground.c_str()) : document.OpenImage(foreground.c_str(), kMayBeForeground);
   if (opened != SpiResult::Ok) {
     Say(foreground + " " + OpenFailure(opened) + " (result " + Code(opened) + ")" +
         (o.force || opened != kRefused ? "" : "; a picture without alpha needs --force"));
@@ -102,9 +102,9 @@ bool Composite(const Options& o, ImageDocument& document, PictureWriter& writer,
   Compose(composite.data(), background, sprite, at.x, StoredRowOfTop(at.y, background.height, sprite.height));
   OutputPicture picture;
   picture.Choose(document, composite.data());
-  const int32_t written = writer.Save(SaveFormatForTitle(FileNamePart(output)), output.c_str(), kWriterSave,
+  const int32_t written = writer.Save(SaveFormatForTitle(FileNamePart(output)), output.c_str(), kWriterOptionSave,
                                       picture.header(), picture.pixels());
-  if (written != 0) {
+  if (written != kWriterOk) {
     Say(output + ": the writer failed with result " + std::to_string(written));
     return false;
   }

@@ -6,18 +6,14 @@
 
 #include "viewer/engine/dib.h"
 #include "viewer/engine/output_rules.h"
-
-// The option passed with a picture: what the file is for.
-enum WriterOption : int32_t {
-  kWriterSave = 0,       // a file the user saves
-  kWriterWallpaper = 2,  // the desktop's wallpaper bitmap
-};
+#include "xxgrp/image_writer_abi.h"
 
 class PictureWriter {
  public:
   virtual ~PictureWriter() = default;
-  // 0 when the file exists in the format; otherwise the writer's result
-  // code (1 to 10, see ResultText).
+  // kWriterOk when the file exists in the format; otherwise the writer's
+  // result code (1 to 10, see ResultText). The option says what the file
+  // is for (ImageWriterOption).
   virtual int32_t Save(SaveFormat format, const char* path, int32_t option, const BitmapInfoHeader& header,
                        const uint8_t* pixels) = 0;
 };

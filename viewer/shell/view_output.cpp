@@ -55,7 +55,7 @@ void CTrellinView::SaveComposite() {
   // The picture to save not made for want of memory says so as the writer would.
   if (!picture.Choose(document_, CompositePixels())) return ShowMessage(WriterResultText(kWriterOutOfMemory), title);
   const int32_t result = writer_.Save(SaveFormatForTitle(platform::Utf8(title)), platform::Utf8(file).c_str(),
-                                      kWriterSave, picture.header(), picture.pixels());
+                                      kWriterOptionSave, picture.header(), picture.pixels());
   if (result != kWriterOk) ShowMessage(WriterResultText(result), title);
 }
 

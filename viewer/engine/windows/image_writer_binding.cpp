@@ -18,8 +18,7 @@ bool ImageWriterBinding::Bind(PluginList& plugins, const std::wstring& folder) {
 
 int32_t ImageWriterBinding::Save(SaveFormat format, const char* path, int32_t option, const BitmapInfoHeader& header,
                                  const uint8_t* pixels) {
-  constexpr int32_t kInternalError = 8, kWriteError = 9;
-  if (!writer_) return kInternalError;
+  if (!writer_) return kWriterInternalError;
   const std::wstring wide = platform::Utf16(path);
   if (writer_->flags & kWriterFlagWidePaths) {
     const auto& table = *reinterpret_cast<const ImageWriterWideTable*>(writer_->table);
@@ -31,7 +30,7 @@ int32_t ImageWriterBinding::Save(SaveFormat format, const char* path, int32_t op
   // A writer without them takes ANSI paths only: a path that no ANSI path
   // names is not written at all, rather than to another file.
   const std::optional<std::string> ansi = platform::AnsiPathOf(wide);
-  if (!ansi) return kWriteError;
+  if (!ansi) return kWriterWriteError;
   const ImageWriterTable& table = *writer_->table;
   const ImageWriterSaveFn save = format == SaveFormat::Png    ? table.SavePng
                                  : format == SaveFormat::Jpeg ? table.SaveJpeg

@@ -72,7 +72,8 @@ void WriteDesktopSettings(WallpaperCommand command) {
 bool SetWallpaper(PictureWriter& writer, const OutputPicture& picture, WallpaperCommand command) {
   const std::optional<std::string> path = WriteAtFirstPlace(
       WallpaperPlaces(WindowsFolder(), LocalAppDataFolder(), UserName()), MakeFolder, [&](const std::string& place) {
-        return writer.Save(SaveFormat::Bmp, place.c_str(), kWriterWallpaper, picture.header(), picture.pixels()) == 0;
+        return writer.Save(SaveFormat::Bmp, place.c_str(), kWriterOptionWallpaper, picture.header(),
+                           picture.pixels()) == kWriterOk;
       });
   if (!path) return false;
   WriteDesktopSettings(command);
