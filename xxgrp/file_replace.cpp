@@ -9,8 +9,8 @@
 
 namespace {
 
-// The full path of the target and its folder, of any length. False for a
-// path without a file name.
+// The full path of the target and its folder, backslash included. False
+// for a path without a file name.
 bool SplitPath(const std::wstring& path, std::wstring* full, std::wstring* folder) {
   const DWORD room = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
   if (room == 0) return false;
@@ -55,10 +55,12 @@ bool IsReadOnly(const std::wstring& path) {
 int32_t ReplaceWithNewFile(const std::wstring& path, const uint8_t* data, size_t size) {
   std::wstring full, folder;
   if (!SplitPath(path, &full, &folder) || IsReadOnly(full)) return kWriterWriteError;
-  // Creates the temporary file under a name no other file has; the folder
-  // leaves room for its name within MAX_PATH.
+  // Creates the temporary file under a name no other file has. Its name
+  // takes 14 characters of MAX_PATH; a folder longer than the rest is
+  // refused here, as Windows refuses it, rather than left to the call.
   wchar_t temporary[MAX_PATH];
-  if (!GetTempFileNameW(folder.c_str(), L"xxg", 0, temporary)) return kWriterWriteError;
+  if (folder.size() > MAX_PATH - 14 || !GetTempFileNameW(folder.c_str(), L"xxg", 0, temporary))
+    return kWriterWriteError;
   if (WriteTemporary(temporary, data, size) &&
       MoveFileExW(temporary, full.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return kWriterOk;

@@ -1,6 +1,7 @@
 // The image writer of xxgrp.dll as its callers see it: GetModuleInstance
 // hands out one ImageWriter, whose first word points to a table of three
-// save operations. The caller includes this header too, so it uses only
+// save operations (six, the wide ones after them, where the flags word
+// says so). The caller includes this header too, so it uses only
 // fixed-width types and needs no Windows header.
 //
 // Every operation is stdcall in the 32-bit build and takes the object as its

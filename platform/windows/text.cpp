@@ -18,45 +18,55 @@ std::wstring ToUtf16(UINT codePage, std::string_view text) {
   return wide;
 }
 
+// UTF-16 in a code page. Where the code page is UTF-8 (the ANSI code page
+// may be, from Windows 10 1903 on) the call takes neither the no-best-fit
+// flag nor a default character, and every character converts; elsewhere a
+// character the code page lacks becomes `fallback` ('?' when null) and sets
+// *replaced.
+std::string FromUtf16(UINT codePage, std::wstring_view utf16, const char* fallback = nullptr,
+                      BOOL* replaced = nullptr) {
+  if (utf16.empty()) return {};
+  const bool utf8 = codePage == CP_UTF8 || (codePage == CP_ACP && GetACP() == CP_UTF8);
+  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  if (utf8) fallback = nullptr, replaced = nullptr;
+  const int units = static_cast<int>(utf16.size());
+  const int length = WideCharToMultiByte(codePage, flags, utf16.data(), units, nullptr, 0, fallback, replaced);
+  if (length <= 0) return {};
+  std::string text(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(codePage, flags, utf16.data(), units, text.data(), length, fallback, replaced);
+  return text;
+}
+
 }  // namespace
 
 std::wstring Utf16(std::string_view utf8) { return ToUtf16(CP_UTF8, utf8); }
 
-std::string Utf8(std::wstring_view utf16) {
-  if (utf16.empty()) return {};
-  const int length =
-      WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), text.data(), length, nullptr,
-                      nullptr);
-  return text;
-}
+std::string Utf8(std::wstring_view utf16) { return FromUtf16(CP_UTF8, utf16); }
 
 std::wstring FromAnsi(std::string_view ansi) { return ToUtf16(CP_ACP, ansi); }
 
 std::optional<std::string> ToAnsiExactly(std::wstring_view utf16) {
-  if (utf16.empty()) return std::string();
   BOOL replaced = FALSE;
-  const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, utf16.data(), static_cast<int>(utf16.size()),
-                                         nullptr, 0, nullptr, &replaced);
-  if (length <= 0 || replaced) return std::nullopt;
-  std::string ansi(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, utf16.data(), static_cast<int>(utf16.size()), ansi.data(), length,
-                      nullptr, &replaced);
+  std::string ansi = FromUtf16(CP_ACP, utf16, nullptr, &replaced);
   // Converted back, the text must be the same: some code pages map several
   // characters to one byte sequence without calling it a replacement.
   if (replaced || FromAnsi(ansi) != utf16) return std::nullopt;
   return ansi;
 }
 
-std::string ToAnsiLossy(std::wstring_view utf16) {
-  if (utf16.empty()) return {};
-  const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, utf16.data(), static_cast<int>(utf16.size()),
-                                         nullptr, 0, "?", nullptr);
-  std::string ansi(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, utf16.data(), static_cast<int>(utf16.size()), ansi.data(), length,
-                      "?", nullptr);
-  return ansi;
+std::string ToAnsiLossy(std::wstring_view utf16) { return FromUtf16(CP_ACP, utf16, "?"); }
+
+std::wstring ProgramPath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) return path.substr(0, length);
+    // A full buffer means the path was cut: again with more room, up to
+    // the longest path Windows has.
+    if (path.size() >= 32768) return {};
+    path.resize(path.size() * 2);
+  }
 }
 
 namespace {

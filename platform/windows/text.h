@@ -29,6 +29,9 @@ std::string ToAnsiLossy(std::wstring_view utf16);
 // to be written); nothing when none of these converts.
 std::optional<std::string> AnsiPathOf(const std::wstring& path);
 
+// The running program's full path; empty where the system gives none.
+std::wstring ProgramPath();
+
 // Writes UTF-8 text to a standard stream: as UTF-16 to a console, which
 // then shows every character, and as UTF-8 bytes to a file or a pipe.
 void WriteText(std::FILE* stream, std::string_view utf8);

@@ -36,6 +36,7 @@ TEST(Utf16Length, CountsWhatAWindowsBufferHolds) {
   EXPECT_EQ(Utf16Length(u8"한글 ☃"), 4u);
   EXPECT_EQ(Utf16Length(kSnowmanFace), 2u);
   EXPECT_EQ(Utf16Length("\xE8\xA1"), 2u) << "a cut character counts byte by byte";
+  EXPECT_EQ(Utf16Length("\xF8\x80\x80\x80"), 4u) << "no lead byte";
   EXPECT_EQ(CutToUtf16Length("a" + kSnowmanFace + "b", 2), "a") << "a pair is never split";
   EXPECT_EQ(CutToUtf16Length("a" + kSnowmanFace + "b", 3), "a" + kSnowmanFace);
   EXPECT_EQ(CutToUtf16Length(kHyou + kHyou, 1), kHyou);
@@ -135,7 +136,8 @@ TEST(WallpaperPlaces, TheWindowsFolderThenTheUsersOwn) {
   EXPECT_EQ(made, std::vector<std::string>{places[1].folder});
 
   EXPECT_EQ(WriteAtFirstPlace(places, make, writable({})), std::nullopt);
-  EXPECT_EQ(WriteAtFirstPlace(places, [](const std::string&) { return false; }, writable({places[1].path})),
+  EXPECT_EQ(WriteAtFirstPlace(
+                places, [](const std::string&) { return false; }, writable({places[1].path})),
             std::nullopt)
       << "a folder that cannot be made";
 }

@@ -143,8 +143,9 @@ TEST(XxgrpWriterObject, WideOperationsFollowAndAreAnnounced) {
   const auto& table = *reinterpret_cast<const ImageWriterWideTable*>(writer->table);
   for (ImageWriterSaveWideFn save : {table.SaveBmpW, table.SavePngW, table.SaveJpegW}) {
     HMODULE owner = nullptr;
-    ASSERT_TRUE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                                   reinterpret_cast<const char*>(save), &owner));
+    ASSERT_TRUE(
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           reinterpret_cast<const char*>(save), &owner));
     EXPECT_EQ(owner, XxgrpModule());
   }
 }
@@ -277,6 +278,21 @@ TEST(XxgrpWriter, MissingFolderIsAWriteErrorAndCreatesNothing) {
     EXPECT_EQ(Save(slot, folder.File("missing\\picture") + Extension(slot), &dib.header, dib.rows.data()), 9);
   EXPECT_EQ(Save(Slot::Bmp, folder.File("") + "\\", &dib.header, dib.rows.data()), 9);  // no file name
   EXPECT_TRUE(folder.Names().empty());
+}
+
+// A folder with no room left in MAX_PATH for the temporary file's name is
+// a write error, as on Windows, whatever the system's call would do.
+TEST(XxgrpWriter, AFolderTooLongForTheTemporaryNameIsAWriteError) {
+  TempFolder folder;
+  // With its closing backslash the folder takes 247 characters or more,
+  // and no more than CreateDirectory makes (247).
+  std::string deep = folder.File("d");
+  while (deep.size() < MAX_PATH - 14)
+    deep += "\\" + std::string(std::min<size_t>(40, MAX_PATH - 14 - deep.size()), 'd');
+  ASSERT_TRUE(fs::create_directories(deep));
+  const Dib dib = MakeDib(GradientPicture(4, 4, 3));
+  EXPECT_EQ(Save(Slot::Bmp, deep + "\\p.bmp", &dib.header, dib.rows.data()), 9);
+  EXPECT_TRUE(fs::is_empty(deep));
 }
 
 TEST(XxgrpWriter, HeadersTheWriterCannotWrite) {

@@ -118,6 +118,16 @@ int Convert(const Plugin& plugin, const std::wstring& outputFolder, const std::w
     Say(Column(name) + " not supported");
     return 1;
   }
+  // A plug-in that answers 0 must hand over a header and pixels, apart;
+  // after any other answer the handles are the plug-in's.
+  const bool handedOver = answers.picture == 0 && infoBlock && bitsBlock && infoBlock != bitsBlock &&
+                          LocalSize(infoBlock) >= sizeof(BITMAPINFOHEADER);
+  if (answers.picture == 0 && !handedOver) {
+    Say(Column(name) + " decoded, but no header and pixels were handed over");
+    if (infoBlock) LocalFree(infoBlock);
+    if (bitsBlock && bitsBlock != infoBlock) LocalFree(bitsBlock);
+    return 1;
+  }
   int produced = 0;
   if (answers.picture == 0) {
     produced = static_cast<const BITMAPINFOHEADER*>(LocalLock(infoBlock))->biBitCount;

@@ -7,8 +7,6 @@
 
 namespace {
 
-int32_t HoldToInt32(int64_t value) { return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)); }
-
 // The overlap of [start, start + length) with [0, limit): its first index
 // in the limit's range and in the other, and its length (0 when they do
 // not meet). The sum start + length is formed in 64 bits.

@@ -4,6 +4,7 @@
 // background); every sum of a position and a size is made in 64 bits.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "viewer/engine/dib.h"
@@ -12,6 +13,11 @@ struct Point {
   int32_t x = 0;
   int32_t y = 0;
 };
+
+// A sum made in 64 bits, held to the int32 range.
+inline int32_t HoldToInt32(int64_t value) {
+  return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
 
 // Fills `destination` (the background's size and row layout) with the
 // background and blends the foreground over it: for each colour byte,

@@ -1,7 +1,8 @@
 // The pixels of a foreground: 32-bit blue, green, red, alpha with the
 // colour premultiplied by alpha, made from a decoded picture with alpha or
-// keyed from one without. Every output is written bottom row first,
-// whatever the order of the picture's stored rows.
+// keyed from one without. Keying writes bottom row first, whatever the
+// order of the picture's stored rows; premultiplying works in place and
+// keeps the rows where they are.
 #pragma once
 
 #include <cstdint>

@@ -43,8 +43,8 @@ SaveFormat SaveFormatForTitle(std::string_view fileTitle) {
 
 int ResultTextIndex(int32_t code) { return code >= 0 && code < kWriterResultTexts ? code : kWriterResultTexts; }
 
-std::string WallpaperPath(std::string_view windowsDirectory, std::string_view userName) {
-  std::string path(windowsDirectory);
+std::string WallpaperPath(std::string_view folder, std::string_view userName) {
+  std::string path(folder);
   if (!EndsWithSeparator(path)) path += '\\';
   path += "Susie_";
   path += userName;

@@ -29,9 +29,10 @@ SaveFormat SaveFormatForTitle(std::string_view fileTitle);
 // string table's, from its first writer result on.
 int ResultTextIndex(int32_t code);
 
-// The wallpaper file: the Windows folder, a backslash unless the folder
-// already ends in one or in '/', then "Susie_", the user name, "_WP.BMP".
-std::string WallpaperPath(std::string_view windowsDirectory, std::string_view userName);
+// The wallpaper file in a folder (the Windows folder, or the user's own):
+// the folder, a backslash unless it already ends in one or in '/', then
+// "Susie_", the user name, "_WP.BMP".
+std::string WallpaperPath(std::string_view folder, std::string_view userName);
 
 // A place for the wallpaper file: its path, and the folder to make before
 // it is written there (empty for a folder of the system's own).

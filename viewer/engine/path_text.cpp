@@ -14,7 +14,10 @@ struct Character {
 
 Character CharacterAt(std::string_view text, size_t i) {
   const auto lead = static_cast<unsigned char>(text[i]);
-  const size_t bytes = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead <= 0xDF ? 2 : 1;
+  const size_t bytes = lead >= 0xF0 && lead <= 0xF4   ? 4
+                       : lead >= 0xE0 && lead <= 0xEF ? 3
+                       : lead >= 0xC2 && lead <= 0xDF ? 2
+                                                      : 1;
   if (bytes > text.size() - i) return {1, 1};
   return {bytes, bytes == 4 ? 2u : 1u};
 }
@@ -31,9 +34,7 @@ size_t FileNameStart(std::string_view path) {
   return separator == std::string_view::npos ? 0 : separator + 1;
 }
 
-bool EndsWithSeparator(std::string_view path) {
-  return !path.empty() && (path.back() == '\\' || path.back() == '/');
-}
+bool EndsWithSeparator(std::string_view path) { return !path.empty() && (path.back() == '\\' || path.back() == '/'); }
 
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

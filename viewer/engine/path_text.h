@@ -20,8 +20,9 @@ bool EndsWithSeparator(std::string_view path);
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 // The UTF-16 units of a UTF-8 text: what a Windows buffer of characters
-// must hold of it (two for a character beyond U+FFFF). A byte that starts
-// no well-formed character counts as one.
+// must hold of it (two for a character beyond U+FFFF). A byte that is no
+// lead byte, or a lead byte cut short by the end, counts as one; the bytes
+// after a lead byte are not checked.
 size_t Utf16Length(std::string_view utf8);
 
 // The longest start of the text of at most `limit` UTF-16 units that ends

@@ -12,7 +12,7 @@ class PictureWriter {
  public:
   virtual ~PictureWriter() = default;
   // kWriterOk when the file exists in the format; otherwise the writer's
-  // result code (1 to 10, see ResultText). The option says what the file
+  // result code (1 to 10; its text: ResultTextIndex). The option says what the file
   // is for (ImageWriterOption).
   virtual int32_t Save(SaveFormat format, const char* path, int32_t option, const BitmapInfoHeader& header,
                        const uint8_t* pixels) = 0;

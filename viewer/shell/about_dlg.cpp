@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "platform/windows/text.h"
 #include "viewer/resources/resource.h"
 #include "viewer/shell/strings.h"
 
@@ -23,11 +24,10 @@ std::wstring Fill(const std::wstring& format, const std::wstring (&texts)[3]) {
 }  // namespace
 
 bool VersionInfo::Open(const wchar_t* path) {
-  wchar_t program[MAX_PATH];
+  const std::wstring program = path ? std::wstring() : platform::ProgramPath();
   if (!path) {
-    const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return false;
-    path = program;
+    if (program.empty()) return false;
+    path = program.c_str();
   }
   const DWORD size = GetFileVersionInfoSizeW(path, nullptr);
   if (size == 0) return false;
@@ -55,7 +55,7 @@ std::wstring VersionInfo::Value(const wchar_t* name) const {
 }
 
 INT_PTR CAboutDlg::DoModal(HWND owner) {
-  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUTBOX), owner, Procedure, 0);
+  return DialogBoxParamW(ProgramInstance(), MAKEINTRESOURCEW(IDD_ABOUTBOX), owner, Procedure, 0);
 }
 
 INT_PTR CALLBACK CAboutDlg::Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -71,8 +71,9 @@ INT_PTR CALLBACK CAboutDlg::Procedure(HWND dialog, UINT message, WPARAM wParam, 
 }
 
 // Centred on its parent; "Trellin  ver. 1, 0, 2, 1", an empty line and the
-// copyright line, all from the version block. Where the block cannot be
-// read, the template's own text stays.
+// copyright line: the layout and the name from the string table, the
+// version and the copyright from the version block. Where the block cannot
+// be read, the template's own text stays.
 void CAboutDlg::OnInitDialog(HWND dialog) {
   RECT parent, self;
   HWND owner = GetParent(dialog);

@@ -19,7 +19,27 @@ constexpr UINT kSimpleStatusPart = 255;
 constexpr DWORD kBarStyle =
     WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN;
 
-HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+// Windows 10 has the calls for a window's own scale from version 1607 on;
+// before, every window is at the system's scale and the plain calls serve.
+template <class Function>
+Function User32Function(const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+UINT WindowDpi(HWND window) {
+  static const auto getDpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+  if (getDpiForWindow) return getDpiForWindow(window);
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return static_cast<UINT>(dpi);
+}
+
+bool NonClientMetricsAt(UINT dpi, NONCLIENTMETRICSW* metrics) {
+  static const auto forDpi = User32Function<BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT)>("SystemParametersInfoForDpi");
+  if (forDpi) return forDpi(SPI_GETNONCLIENTMETRICS, metrics->cbSize, metrics, 0, dpi);
+  return SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics->cbSize, metrics, 0);
+}
 
 // Displays of 150 % and more get the toolbar pictures for 200 %.
 constexpr UINT kLargePicturesDpi = 144;
@@ -33,10 +53,19 @@ UINT PromptIdOf(UINT item, UINT flags) {
 
 }  // namespace
 
+// The bars at the scale of the window's display.
+void CMainFrame::CreateBars() {
+  const UINT dpi = WindowDpi(hwnd());
+  CreateToolbarBand(dpi);
+  CreateStatusBar();
+  SetStatusFont(dpi);
+}
+
 // The toolbar in its rebar band, with pictures for the window's display;
 // made again, in place of the old ones, when the display's scale changes.
-void CMainFrame::CreateBars(UINT dpi) {
+void CMainFrame::CreateToolbarBand(UINT dpi) {
   if (rebar_) DestroyWindow(rebar_);  // and the toolbar in its band
+  rebar_ = toolbar_ = nullptr;
   CreateToolbar(dpi);
   CreateRebar();
   if (!toolbarShown_) ShowToolbarBand(false);
@@ -45,12 +74,11 @@ void CMainFrame::CreateBars(UINT dpi) {
 void CMainFrame::CreateToolbar(UINT dpi) {
   toolbar_ =
       CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, kBarStyle | TBSTYLE_TOOLTIPS | TBSTYLE_FLAT, 0, 0, 0, 0, hwnd(),
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_VIEW_TOOLBAR)), Instance(), nullptr);
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_VIEW_TOOLBAR)), ProgramInstance(), nullptr);
   const bool large = dpi >= kLargePicturesDpi;
   const int scale = large ? 2 : 1;
   SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  SendMessageW(toolbar_, TB_SETBITMAPSIZE, 0,
-               MAKELPARAM(kToolbarButtonWidth * scale, kToolbarButtonHeight * scale));
+  SendMessageW(toolbar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(kToolbarButtonWidth * scale, kToolbarButtonHeight * scale));
   std::vector<TBBUTTON> buttons;
   int picture = 0;
   for (unsigned id : kToolbarButtons) {
@@ -61,7 +89,7 @@ void CMainFrame::CreateToolbar(UINT dpi) {
     button.iBitmap = id == kToolbarSeparator ? 0 : picture++;
     buttons.push_back(button);
   }
-  TBADDBITMAP bitmap = {Instance(), static_cast<UINT_PTR>(large ? IDB_TOOLBAR_200 : IDR_MAINFRAME)};
+  TBADDBITMAP bitmap = {ProgramInstance(), static_cast<UINT_PTR>(large ? IDB_TOOLBAR_200 : IDR_MAINFRAME)};
   SendMessageW(toolbar_, TB_ADDBITMAP, picture, reinterpret_cast<LPARAM>(&bitmap));
   SendMessageW(toolbar_, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
   SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
@@ -72,11 +100,11 @@ void CMainFrame::CreateRebar() {
                            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT | RBS_BANDBORDERS |
                                RBS_AUTOSIZE | CCS_NODIVIDER,
                            0, 0, 0, 0, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(ID_VIEW_TOOLBAR)),
-                           Instance(), nullptr);
+                           ProgramInstance(), nullptr);
   SIZE size = {};
   SendMessageW(toolbar_, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size));
   REBARBANDINFOW band = {};
-  band.cbSize = REBARBANDINFOA_V3_SIZE;
+  band.cbSize = REBARBANDINFOW_V3_SIZE;
   band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_STYLE | RBBIM_ID | RBBIM_SIZE;
   band.fStyle = RBBS_CHILDEDGE | RBBS_BREAK;
   band.hwndChild = toolbar_;
@@ -101,8 +129,7 @@ void CMainFrame::CreateStatusBar() {
 // does not follow a change of scale by itself.
 void CMainFrame::SetStatusFont(UINT dpi) {
   NONCLIENTMETRICSW metrics = {sizeof metrics};
-  if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi))
-    return;
+  if (!NonClientMetricsAt(dpi, &metrics)) return;
   HFONT font = CreateFontIndirectW(&metrics.lfStatusFont);
   if (!font) return;
   SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
@@ -116,7 +143,7 @@ void CMainFrame::SetStatusFont(UINT dpi) {
 void CMainFrame::OnDpiChanged(UINT dpi, const RECT& proposed) {
   SetWindowPos(hwnd(), nullptr, proposed.left, proposed.top, proposed.right - proposed.left,
                proposed.bottom - proposed.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  CreateBars(dpi);
+  CreateToolbarBand(dpi);
   SetStatusFont(dpi);
   Layout();
 }
@@ -174,4 +201,3 @@ bool CMainFrame::OnNotify(const NMHDR& header) {
   }
   return true;
 }
-

@@ -11,8 +11,6 @@ namespace {
 
 constexpr int kRecentCapacity = 8;
 
-HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
-
 }  // namespace
 
 // Flipped by the Toolbar command and never read back from the window: the
@@ -28,12 +26,12 @@ HWND CMainFrame::Create() {
   WNDCLASSEXW windowClass = {};
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  windowClass.hIcon = LoadIconW(Instance(), MAKEINTRESOURCEW(IDR_MAINFRAME));
+  windowClass.hIcon = LoadIconW(ProgramInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME));
   windowClass.lpszClassName = L"TrellinFrame";
-  accelerators_ = LoadAcceleratorsW(Instance(), MAKEINTRESOURCEW(IDR_MAINFRAME));
+  accelerators_ = LoadAcceleratorsW(ProgramInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME));
   return Window::Create(windowClass, WS_EX_APPWINDOW | WS_EX_WINDOWEDGE, LoadText(IDR_MAINFRAME).c_str(),
                         WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, kDefaultPlace, nullptr,
-                        LoadMenuW(Instance(), MAKEINTRESOURCEW(IDR_MAINFRAME)));
+                        LoadMenuW(ProgramInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME)));
 }
 
 LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -73,10 +71,7 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CMainFrame::OnCreate() {
   LoadRecentLists();
-  const UINT dpi = GetDpiForWindow(hwnd());
-  CreateBars(dpi);
-  CreateStatusBar();
-  SetStatusFont(dpi);
+  CreateBars();
   view_.Create(hwnd());
   UpdateCommandState();
   loop_.AddMessageFilter(this);
@@ -106,8 +101,8 @@ void CMainFrame::LoadRecentLists() {
 
 // The one rule for the state of the commands: the only commands with a
 // state are the two bar switches, checked while their bar shows. No
-// command is ever greyed; those that need a picture check for it
-// themselves.
+// command is greyed for want of a picture (those that need one check for
+// it themselves); only an empty recent list's one item is, by the list.
 void CMainFrame::UpdateCommandState() {
   const struct {
     UINT id;
@@ -123,4 +118,3 @@ bool CMainFrame::PreTranslateMessage(MSG* message) {
 
 // The idle refresh: what a menu shows is right also while it stays open.
 void CMainFrame::OnIdle() { UpdateCommandState(); }
-

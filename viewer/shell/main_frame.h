@@ -49,8 +49,10 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
 
  private:
   LRESULT OnCreate();
-  // For the display's scale, in dots per inch.
-  void CreateBars(UINT dpi);
+  // The toolbar and status bar at the window's display scale.
+  void CreateBars();
+  // For a display scale, in dots per inch.
+  void CreateToolbarBand(UINT dpi);
   void CreateToolbar(UINT dpi);
   void CreateRebar();
   void ShowToolbarBand(bool show);

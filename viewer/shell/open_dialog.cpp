@@ -45,7 +45,8 @@ class FilterMemory {
 };
 
 FilterNames NamesFromStringTable() {
-  return {platform::ToAnsiLossy(LoadText(IDS_FILTER_ALL_FILES)), platform::ToAnsiLossy(LoadText(IDS_FILTER_ALL_IMAGES))};
+  return {platform::ToAnsiLossy(LoadText(IDS_FILTER_ALL_FILES)),
+          platform::ToAnsiLossy(LoadText(IDS_FILTER_ALL_IMAGES))};
 }
 
 // The Explorer-style dialog with a hook, which lets the dialog be resized.
@@ -59,16 +60,19 @@ OpenDialogFilter OpenDialogFilterFor(PluginList& plugins) {
 }
 
 std::optional<OpenChoice> RunOpenDialog(HWND owner, UINT titleId, PluginList& plugins) {
-  const OpenDialogFilter filter = OpenDialogFilterFor(plugins);
+  PluginFilterList list(plugins);
+  const FilterNames names = NamesFromStringTable();
+  const OpenDialogFilter filter = MakeOpenDialogFilter(list, names);
   const FilterMemory memory(filter.block);
-  const FilterMemory allFiles(AllFilesFilter(NamesFromStringTable()));
+  // Where no memory was left for the block: all files alone.
+  const std::wstring allFiles = platform::FromAnsi(AllFilesFilter(names));
   const std::wstring title = LoadText(titleId);
   wchar_t file[MAX_PATH] = {};
   wchar_t fileTitle[256] = {};
   OPENFILENAMEW dialog = {};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner;
-  dialog.lpstrFilter = memory.text() ? memory.text() : allFiles.text();
+  dialog.lpstrFilter = memory.text() ? memory.text() : allFiles.c_str();
   dialog.nFilterIndex = memory.text() ? filter.index : 0;
   dialog.lpstrFile = file;
   dialog.nMaxFile = MAX_PATH;

@@ -55,13 +55,6 @@ bool WindowsSectionWriter::WriteSection(const std::string& file, const std::stri
 }
 
 std::string ModuleSettingsFilePath() {
-  std::vector<wchar_t> path(MAX_PATH);
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) return SettingsFilePath(platform::Utf8(std::wstring_view(path.data(), length)));
-    // A full buffer means the path was cut: again with more room.
-    if (path.size() >= kMaxValueRoom) return {};
-    path.resize(path.size() * 2);
-  }
+  const std::wstring program = platform::ProgramPath();
+  return program.empty() ? std::string() : SettingsFilePath(platform::Utf8(program));
 }

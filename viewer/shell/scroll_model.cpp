@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-namespace {
+#include "viewer/engine/compose.h"
 
-int32_t HoldToInt32(int64_t value) { return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)); }
+namespace {
 
 // A fraction of the extent, at least one pixel.
 int32_t StepOf(int32_t extent, int32_t fraction) { return std::max<int32_t>(1, extent / fraction); }

@@ -2,11 +2,13 @@
 
 #include "platform/windows/text.h"
 
+HINSTANCE ProgramInstance() { return GetModuleHandleW(nullptr); }
+
 std::wstring LoadText(UINT id) {
   // With no room given, LoadStringW hands out the resource's own text,
   // which holds entries of any length.
   const wchar_t* text = nullptr;
-  const int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+  const int length = LoadStringW(ProgramInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
   return length > 0 && text ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
 }
 

@@ -5,6 +5,9 @@
 
 #include <string>
 
+// The program's module, which holds the resources.
+HINSTANCE ProgramInstance();
+
 // The entry, or an empty text when there is none.
 std::wstring LoadText(UINT id);
 // The entry in UTF-8, for the portable parts (the caption's product name).

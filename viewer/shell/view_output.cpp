@@ -28,6 +28,8 @@ std::wstring SaveFilter() {
   return filter + L'\0';
 }
 
+// One text a writer result 0 to 10, then the one for any other code.
+static_assert(IDS_WRITER_RESULT_OTHER == IDS_WRITER_RESULT_FIRST + 11);
 std::wstring WriterResultText(int32_t code) { return LoadText(IDS_WRITER_RESULT_FIRST + ResultTextIndex(code)); }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/windows/text.h"
+
 void RestrictLibrarySearch() {
   SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
   // Also takes the current folder out of the older search order, which a
@@ -10,18 +12,7 @@ void RestrictLibrarySearch() {
 }
 
 std::wstring ProgramFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    // A full buffer means the path was cut: again with more room.
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    if (path.size() >= 32768) return {};
-    path.resize(path.size() * 2);
-  }
+  const std::wstring path = platform::ProgramPath();
   const size_t separator = path.find_last_of(L'\\');
   return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
 }
