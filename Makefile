@@ -28,7 +28,8 @@ CLANG = -DCMAKE_CXX_COMPILER=clang++
 ASAN32 = ASAN_OPTIONS=detect_leaks=0:quarantine_size_mb=0:thread_local_quarantine_size_kb=0
 PLUGIN32 = MORNEL_PLUGIN='Z:$(subst /,\,$(CURDIR))\dist\win32\Mornel.spi'
 PLUGIN64 = MORNEL_PLUGIN='Z:$(subst /,\,$(CURDIR))\dist\win64\Mornel.sph'
-# The viewer's texts are in code page 932, which Wine takes from this locale.
+# The Windows tests of the viewer's ANSI side (the settings file, the
+# plug-in names) expect code page 932, which Wine takes from this locale.
 JAPANESE = LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 
 # Every test step; each names the builds it needs, and `make test` runs

@@ -8,6 +8,7 @@
 // Input: a byte for the number of plug-ins; per plug-in a type byte and a
 // byte for the number of texts; per text a length byte, the count it
 // returns, then that many bytes.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -56,9 +57,14 @@ class StandInList final : public FilterPluginList {
     plugins[i].loaded = true;
     return plugins[i].loadFails ? 0 : plugins[i].type;
   }
-  uint32_t Type(size_t i) override { return plugins[i].type; }
+  // Asked of loaded plug-ins only.
+  uint32_t Type(size_t i) override {
+    if (!plugins[i].loaded) __builtin_trap();
+    return plugins[i].type;
+  }
   // Writes no more than the buffer holds, and not always a zero.
   int GetInfo(size_t i, int number, char* buffer, int length) override {
+    if (!plugins[i].loaded) __builtin_trap();
     const std::vector<Text>& texts = plugins[i].texts;
     if (number < 0 || static_cast<size_t>(number) >= texts.size() || length <= 0) return 0;
     const Text& text = texts[static_cast<size_t>(number)];

@@ -5,6 +5,7 @@
 //
 // Input: the section's lines up to the first zero byte, then up to 64
 // operations, two bytes each (what, and which entry).
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -104,9 +105,10 @@ std::string PathFrom(std::string piece) {
 
 constexpr int kMostOperations = 64;
 
-std::vector<std::string> Entries(const RecentImageList& list, unsigned first) {
+// The entries by identifier, first to last.
+std::vector<std::string> Entries(const RecentImageList& list, unsigned first, unsigned last) {
   std::vector<std::string> entries;
-  for (unsigned id = first; id < first + 16; ++id)
+  for (unsigned id = first; id <= last; ++id)
     if (const std::optional<std::string> path = list.Get(id)) entries.push_back(*path);
   return entries;
 }
@@ -129,6 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool foregrounds = textSize % 2 == 0;
   RecentImageList list = foregrounds ? RecentImageList::Foregrounds() : RecentImageList::Backgrounds();
   const unsigned first = foregrounds ? ID_RECENT_FOREGROUND_FIRST : ID_RECENT_BACKGROUND_FIRST;
+  const unsigned last = foregrounds ? ID_RECENT_FOREGROUND_LAST : ID_RECENT_BACKGROUND_LAST;
   auto owned = std::make_unique<Menu>();
   Menu& menu = *owned;
   menu.items[0].id = first;
@@ -139,7 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // A run of operations as long as a session's: a few dozen.
   const uint8_t* op = zero ? zero + 1 : data + size;
   for (int count = 0; op + 1 < data + size && count < kMostOperations; op += 2, ++count) {
-    const unsigned id = first + op[1] % 18;
+    const unsigned id = first + op[1] % (last - first + 3);  // two past the list's own
     switch (op[0] % 4) {
       case 0:
         list.Add(PathFrom(text.substr(op[1] % (text.size() + 1), op[0])));
@@ -155,7 +158,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   // The menu shows each entry, the most recent first, or one item.
-  const std::vector<std::string> entries = Entries(list, first);
+  const std::vector<std::string> entries = Entries(list, first, last);
   if (menu.items.size() != std::max<size_t>(entries.size(), 1)) __builtin_trap();
   for (size_t k = 0; k < entries.size(); ++k)
     if (menu.items[k].text != "&" + std::to_string(k + 1) + " " + entries[k]) __builtin_trap();
@@ -163,6 +166,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   list.SaveToSettings(section, "settings.ini", "Recent");
   RecentImageList reloaded = foregrounds ? RecentImageList::Foregrounds() : RecentImageList::Backgrounds();
   reloaded.LoadFromSettings(section, "settings.ini", "Recent");
-  if (Entries(reloaded, first) != entries || reloaded.capacity() != list.capacity()) __builtin_trap();
+  if (Entries(reloaded, first, last) != entries || reloaded.capacity() != list.capacity()) __builtin_trap();
   return 0;
 }

@@ -15,6 +15,9 @@ XXGRP_IMPORTS="$PLUGIN_IMPORTS ole32.dll oleaut32.dll"
 # printing.
 ENGINE_IMPORTS="$XXGRP_IMPORTS gdi32.dll shell32.dll"
 TRELLIN_IMPORTS="$ENGINE_IMPORTS comctl32.dll comdlg32.dll version.dll winspool.drv"
+# Calls Windows 10 has only from version 1607 on: imported, they would keep
+# the programs from starting on earlier Windows 10.
+LATE_FUNCTIONS='GetDpiForWindow|GetDpiForSystem|SystemParametersInfoForDpi|AdjustWindowRectExForDpi|GetSystemMetricsForDpi'
 check() {
   local dll=$1 format=$2 objdump=$3 expected_exports=$4 allowed_imports=$5
   local dump; dump=$($objdump -p "$dll")
@@ -32,6 +35,9 @@ check() {
     case " $allowed_imports " in *" $i "*) continue ;; esac
     case $i in api-ms-win-*) ;; *) echo "$dll: imports $i"; fail=1 ;; esac
   done
+  local late
+  late=$(grep -owE "$LATE_FUNCTIONS" <<<"$dump" | sort -u | tr '\n' ' ' || true)
+  if [ -n "$late" ]; then echo "$dll: imports $late(looked up at run time instead)"; fail=1; fi
   local spills
   spills=$(aligned_stack_vectors "$dll" "$objdump")
   if [ -n "$spills" ]; then

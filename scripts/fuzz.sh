@@ -53,13 +53,12 @@ run_one() {
   # shellcheck disable=SC2086
   if "$fuzzer" $limit -timeout=10 -rss_limit_mb=2048 -max_len="$max_len" \
        -artifact_prefix="$root/findings/$name-" -print_final_stats=1 "$corpus" >"$log" 2>&1; then
-    local runs rate seconds
+    local runs rate
     runs=$(grep -Eo 'stat::number_of_executed_units: *[0-9]+' "$log" | grep -Eo '[0-9]+$' | tail -1)
     rate=$(grep -Eo 'stat::average_exec_per_sec: *[0-9]+' "$log" | grep -Eo '[0-9]+$' | tail -1)
     printf 'fuzz %-16s %10s runs %8s per second  corpus %5s  no finding\n' "$name" "$runs" "$rate" \
       "$(ls "$corpus" | wc -l)"
-    [ -n "$keep" ] && keep_seeds "$fuzzer" "$name" "$corpus" "$max_len"
-    return 0
+    if [ -n "$keep" ]; then keep_seeds "$fuzzer" "$name" "$corpus" "$max_len"; fi
   elif [ "$bits" = 32 ] && replays_clean "$fuzzer" "$log"; then
     echo "fuzz $name: stopped by a fault that does not replay: $(grep -m1 '^SUMMARY\|CHECK failed' "$log")"
   else
@@ -68,13 +67,18 @@ run_one() {
 }
 
 # The grown corpus, minimised to the inputs that add coverage, becomes the
-# fuzzer's seeds in the repository.
+# fuzzer's seeds in the repository; a merge that fails leaves them as they
+# were.
 keep_seeds() {
   local fuzzer=$1 name=$2 corpus=$3 max_len=$4
-  local kept=fuzz/seeds/$name
+  local kept=fuzz/seeds/$name log=${corpus%/corpus/*}/$name-merge.log
   rm -rf "$kept.new"
   mkdir -p "$kept.new"
-  "$fuzzer" -merge=1 -max_len="$max_len" "$kept.new" "$corpus" >/dev/null 2>&1
+  if ! "$fuzzer" -merge=1 -max_len="$max_len" "$kept.new" "$corpus" >"$log" 2>&1; then
+    echo "fuzz $name: the merge failed, seeds kept as they were; see $log"
+    rm -rf "$kept.new"
+    return 1
+  fi
   rm -rf "$kept"
   mv "$kept.new" "$kept"
 }

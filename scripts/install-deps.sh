@@ -34,8 +34,8 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 install "${packages[@]}"
 
-# The viewer's texts are in code page 932: its Windows tests run under the
-# Japanese locale, from which Wine takes that ANSI code page; the font shows
+# The viewer's ANSI side (the settings file, the plug-ins' names) is tested
+# in code page 932, which Wine takes from the Japanese locale; the font shows
 # its menus and dialogs, and Wine's own fonts the window captions that Wine
 # draws on a display without a window manager. xdotool types and clicks in
 # the viewer's end-to-end test.

@@ -222,13 +222,20 @@ begin_scenario() {
   need "the viewer starts ($1, $LANG)" viewer_start "$APP" "$OUT/$1.log" || return 1
   driver place "$FRAME" 0 0 640 480
 }
-# end_scenario: File, Exit; a viewer that does not end is stopped.
-end_scenario() {
-  keys alt+f x
+# exit_viewer KEYS...: the keys that end the viewer; one that does not end
+# is reported and stopped. VIEWER_EXIT holds its exit code (124: stopped).
+exit_viewer() {
+  keys "$@"
   viewer_wait_exit
-  [ "$VIEWER_EXIT" = 124 ] && { fail "the viewer did not end"; kill "$VIEWER_PID" 2>/dev/null; }
+  if [ "$VIEWER_EXIT" = 124 ]; then
+    fail "the viewer did not end"
+    kill "$VIEWER_PID" 2>/dev/null
+    wait "$VIEWER_PID" 2>/dev/null
+  fi
   return 0
 }
+# end_scenario: File, Exit.
+end_scenario() { exit_viewer alt+f x; }
 
 SPRITE='sprite.tga (96x64x32 bit)'
 SCENE='scene.bmp (480x320x24 bit)'

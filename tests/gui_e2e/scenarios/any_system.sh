@@ -23,14 +23,17 @@ scenario_any_script() {
   local at format
   at=$(centred 96 64)
   for format in png jpg bmp; do
-    keys ctrl+s && choose_any_file "$(save_title)" "$folder/composite.$format" && wait_file "$folder/composite.$format" &&
-      composite "$folder/composite.$format" scene sprite "$at" || fail "saving composite.$format into $EVERY_SCRIPT"
+    if keys ctrl+s && choose_any_file "$(save_title)" "$folder/composite.$format" &&
+      wait_file "$folder/composite.$format"; then
+      composite "$folder/composite.$format" scene sprite "$at"
+    else
+      fail "saving composite.$format into $EVERY_SCRIPT"
+    fi
   done
   drop "$folder/scene2.bmp"
   title_is "Trellin - $SPRITE / scene2.bmp (400x300x24 bit)"
   screenshot "$shots/unicode-$VIEWER_BITS-${LANG%%.*}.png"
-  keys alt+f x
-  viewer_wait_exit
+  exit_viewer alt+f x
   local sprite scene
   sprite=$(driver short-path "$(winpath "$folder/sprite.tga")")
   scene=$(driver short-path "$(winpath "$folder/scene.bmp")")
@@ -131,8 +134,7 @@ scenario_open_and_save_32() {
   else
     fail "the 32-bit viewer saved nothing ($LANG)"
   fi
-  keys alt+f x
-  viewer_wait_exit
+  exit_viewer alt+f x
   same "exit code of the 32-bit viewer ($LANG)" "$VIEWER_EXIT" 1
   same "recent foregrounds of the 32-bit viewer ($LANG)" "$(settings "$APP/Trellin.ini" RecentFgImage)" \
     "DocumentCount=8 Document1=$(driver short-path "$(winpath "$folder/sprite.tga")")"

@@ -109,8 +109,11 @@ scenario_save_formats() {
   save_as ctrl+s "$OUT/composite.jpeg" && composite "$OUT/composite.jpeg" scene sprite "$at" &&
     check "a .jpeg name gets a bitmap" bmp_file "$OUT/composite.jpeg"
   rm -f "$OUT/plain.bmp"
-  keys ctrl+s && choose_file "$(save_title)" "$OUT/plain" && wait_file "$OUT/plain.bmp" &&
-    composite "$OUT/plain.bmp" scene sprite "$at" || fail "a name without extension gets no .bmp file"
+  if keys ctrl+s && choose_file "$(save_title)" "$OUT/plain" && wait_file "$OUT/plain.bmp"; then
+    composite "$OUT/plain.bmp" scene sprite "$at"
+  else
+    fail "a name without extension gets no .bmp file"
+  fi
   end_scenario
 }
 
@@ -294,8 +297,7 @@ scenario_recent_lists() {
   click_toolbar ID_FILE_FORCE_FOREGROUND && choose_file "$(text IDS_OPEN_FOREGROUND_TITLE)" "$PICS/keyed8.tga"
   open_background "$PICS/scene.bmp"
   title_is "Trellin - keyed8.tga (80x60x32 bit) / $SCENE"
-  keys alt+f x
-  viewer_wait_exit
+  exit_viewer alt+f x
   same "exit code of File, Exit" "$VIEWER_EXIT" 1
   check "settings file written beside the program" test -f "$ini"
   same "recent foregrounds saved" "$(settings "$ini" RecentFgImage)" \
@@ -321,8 +323,7 @@ scenario_recent_lists() {
   at=$(centred 96 64)
   driver clipboard-clear
   keys ctrl+c
-  keys alt+F4
-  viewer_wait_exit
+  exit_viewer alt+F4
   same "exit code after Alt+F4" "$VIEWER_EXIT" 1
   if driver clipboard-save "$(winpath "$OUT/after-exit.bmp")"; then
     composite "$OUT/after-exit.bmp" scene sprite "$at"
