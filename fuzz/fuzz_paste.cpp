@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-#include "plugin/framework/byte_span.h"
+#include "base/bytes.h"
 #include "viewer/engine/compose.h"
 #include "viewer/engine/image_document.h"
 #include "viewer/engine/output.h"

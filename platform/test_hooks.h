@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "plugin/framework/susie_abi.h"
+#include "base/susie_abi.h"
 
 namespace platform::test {
 

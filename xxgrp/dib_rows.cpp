@@ -5,7 +5,7 @@
 #include <cstring>
 #include <limits>
 
-#include "plugin/framework/byte_span.h"
+#include "base/sizes.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
+#include "base/susie_abi.h"
 #include "platform/windows/text.h"
-#include "plugin/framework/susie_abi.h"
 #include "xxgrp/com.h"
 #include "xxgrp/dib_rows.h"
 #include "xxgrp/file_replace.h"

@@ -3,8 +3,8 @@
 // 24 bits, or of 32 bits with straight alpha when the source has alpha.
 #pragma once
 
-#include "plugin/framework/byte_span.h"
-#include "plugin/framework/spi_base.h"
+#include "base/blocks.h"
+#include "base/bytes.h"
 
 // Size and depth of the first frame; the depth is the source's bits per pixel.
 SpiResult ReadPictureInfo(ByteSpan file, PictureInfo* info);

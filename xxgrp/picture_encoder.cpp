@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "plugin/framework/spi_base.h"
+#include "base/blocks.h"
 #include "xxgrp/com.h"
 #include "xxgrp/image_writer_abi.h"
 #include "xxgrp/wic_factory.h"

@@ -2,7 +2,7 @@
 // without the imaging component, so that a host can ask cheaply.
 #pragma once
 
-#include "plugin/framework/byte_span.h"
+#include "base/bytes.h"
 
 // True when the bytes begin like a BMP, PNG, JPEG, GIF, TIFF or ICO file.
 // Looks at no more than the first 32 bytes.

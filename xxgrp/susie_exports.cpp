@@ -3,9 +3,9 @@
 // each call opens the picture, decodes it and releases everything.
 #include <cstring>
 
+#include "base/plugin_info.h"
+#include "base/susie_abi.h"
 #include "platform/platform.h"
-#include "plugin/framework/plugin_info.h"
-#include "plugin/framework/susie_abi.h"
 #include "xxgrp/picture_decoder.h"
 #include "xxgrp/signature.h"
 

@@ -4,7 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "plugin/framework/byte_span.h"
+#include "base/bytes.h"
+#include "base/sizes.h"
 #include "plugin/framework/lzss.h"
 
 // Whether `stream` could expand to `size` bytes at all: a flag byte and

@@ -4,7 +4,8 @@
 
 #include <cstdint>
 
-#include "plugin/framework/byte_span.h"
+#include "base/bytes.h"
+#include "base/sizes.h"
 
 struct PxHeader {
   static constexpr size_t kSize = 32;

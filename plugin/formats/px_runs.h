@@ -6,7 +6,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "plugin/framework/byte_span.h"
+#include "base/bytes.h"
+#include "base/sizes.h"
 
 // The bits block being drawn: bottom-up rows of `pixelBytes` per pixel.
 struct PxPicture {

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "plugin/framework/byte_span.h"
+#include "base/bytes.h"
 
 struct TgaHeader {
   static constexpr size_t kSize = 18;

@@ -2,9 +2,9 @@
 // lets one decoder object do the work and releases it before returning.
 #include <cstring>
 
+#include "base/plugin_info.h"
 #include "platform/platform.h"
 #include "plugin/framework/detect.h"
-#include "plugin/framework/plugin_info.h"
 
 namespace {
 

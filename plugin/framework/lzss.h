@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "plugin/framework/byte_span.h"
+#include "base/bytes.h"
 
 // Plain bytes, flags from the least significant bit, a reference is b0 with
 // b1's high nibble as position bits 8-11 and b1's low nibble + 3 as count.

@@ -26,7 +26,7 @@
 #include <cstring>
 #include <string>
 
-#include "plugin/framework/susie_abi.h"
+#include "base/susie_abi.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "plugin/framework/susie_abi.h"
+#include "base/susie_abi.h"
 #include "tests/fixtures/picture.h"
 
 struct PluginApi {

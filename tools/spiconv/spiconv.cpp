@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "base/susie_abi.h"
 #include "platform/windows/text.h"
-#include "plugin/framework/susie_abi.h"
 
 namespace {
 

@@ -6,7 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "plugin/framework/byte_span.h"
+#include "base/bytes.h"
+#include "base/sizes.h"
 
 // BITMAPINFOHEADER, byte for byte. The type and the constants below carry
 // names of their own so that this header can sit beside <windows.h>, which

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "plugin/framework/byte_span.h"
+#include "base/bytes.h"
 #include "viewer/engine/dib.h"
 #include "viewer/engine/movable_block.h"
 #include "viewer/engine/picture_decoder.h"

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "plugin/framework/susie_abi.h"
+#include "base/susie_abi.h"
 
 class MovableBlock {
  public:

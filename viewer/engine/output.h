@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "plugin/framework/spi_base.h"
+#include "base/blocks.h"
 #include "viewer/engine/dib.h"
 #include "viewer/engine/image_document.h"
 

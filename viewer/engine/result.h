@@ -4,7 +4,7 @@
 // and has one code of its own beside them.
 #pragma once
 
-#include "plugin/framework/susie_abi.h"
+#include "base/susie_abi.h"
 
 // No plug-in takes the file, or the picture is not of the kind asked for.
 inline constexpr SpiResult kRefused = SpiResult::UnsupportedFormat;

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/blocks.h"
+#include "base/sizes.h"
 #include "platform/windows/text.h"
-#include "plugin/framework/byte_span.h"
-#include "plugin/framework/spi_base.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/framework/susie_abi.h"
+#include "base/susie_abi.h"
 #include "viewer/engine/picture_decoder.h"
 #include "viewer/engine/plugin_types.h"
 

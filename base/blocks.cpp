@@ -1,4 +1,4 @@
-#include "plugin/framework/spi_base.h"
+#include "base/blocks.h"
 
 #include <cstring>
 
@@ -72,14 +72,4 @@ bool HeapBuffer::Allocate(size_t size) {
   data_ = buffer;
   size_ = size;
   return true;
-}
-
-PictureInfo MakePictureInfo(int32_t width, int32_t height, int colorDepth, int32_t left, int32_t top) {
-  PictureInfo info{};
-  info.left = left;
-  info.top = top;
-  info.width = width;
-  info.height = height;
-  info.colorDepth = static_cast<int16_t>(colorDepth);
-  return info;
 }

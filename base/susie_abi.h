@@ -74,3 +74,33 @@ using GetPictureInfoFn = int(SPI_CALL*)(const char* buffer, SpiLongPtr length, u
 using GetPictureFn = int(SPI_CALL*)(const char* buffer, SpiLongPtr length, unsigned int flag,
                                     SpiHandle* infoHandle, SpiHandle* bitsHandle,
                                     ProgressCallback callback, SpiLongPtr userData);
+
+// The host's progress callback and its user data. A null callback never
+// asks to stop.
+class Progress {
+ public:
+  Progress(ProgressCallback callback, SpiLongPtr userData) : callback_(callback), userData_(userData) {}
+  // Reports stage `done` of `stages`; true when the host asks to stop.
+  bool Stop(int done, int stages) const { return callback_ && callback_(done, stages, userData_) != 0; }
+
+ private:
+  ProgressCallback callback_;
+  SpiLongPtr userData_;
+};
+
+// Where a decoder hands its result: the host's two handle arguments.
+struct DecodeTarget {
+  SpiHandle* infoHandle;
+  SpiHandle* bitsHandle;
+};
+
+// A PictureInfo with the fields every decoder sets the same way.
+inline PictureInfo MakePictureInfo(int32_t width, int32_t height, int colorDepth, int32_t left = 0, int32_t top = 0) {
+  PictureInfo info{};
+  info.left = left;
+  info.top = top;
+  info.width = width;
+  info.height = height;
+  info.colorDepth = static_cast<int16_t>(colorDepth);
+  return info;
+}
