@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "base/utf.h"
+
 namespace platform {
 
 namespace {
@@ -39,9 +41,16 @@ std::string FromUtf16(UINT codePage, std::wstring_view utf16, const char* fallba
 
 }  // namespace
 
-std::wstring Utf16(std::string_view utf8) { return ToUtf16(CP_UTF8, utf8); }
+// Not the system's own UTF-8 conversion: it would turn a lone surrogate,
+// which a file name may hold, into U+FFFD and so into another name.
+std::wstring Utf16(std::string_view utf8) {
+  const std::u16string units = Utf16FromUtf8(utf8);
+  return std::wstring(units.begin(), units.end());
+}
 
-std::string Utf8(std::wstring_view utf16) { return FromUtf16(CP_UTF8, utf16); }
+std::string Utf8(std::wstring_view utf16) {
+  return Utf8FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(utf16.data()), utf16.size()));
+}
 
 std::wstring FromAnsi(std::string_view ansi) { return ToUtf16(CP_ACP, ansi); }
 

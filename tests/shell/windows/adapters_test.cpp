@@ -41,6 +41,16 @@ class RecentMenuTest : public ::testing::Test {
   HMENU backgrounds;
 };
 
+// NTFS keeps a lone surrogate in a name. Such a name goes through the
+// program's UTF-8 and comes back unit for unit: the file opens, and saving
+// over it writes that file, never one named with U+FFFD. (Wine cannot make
+// such a file, so the conversion is what is tested.)
+TEST(Utf8, ANameWithALoneSurrogateComesBackExactly) {
+  const std::wstring name = std::wstring(L"C:\\pictures\\a") + wchar_t(0xD800) + L"b.png";
+  EXPECT_EQ(platform::Utf16(platform::Utf8(name)), name);
+  EXPECT_NE(platform::Utf8(name), platform::Utf8(L"C:\\pictures\\a\uFFFDb.png"));
+}
+
 // The file system takes full-width and other cased letters for the same
 // name in either case.
 TEST(SameFilePath, ComparesAsTheFileSystemDoes) {
