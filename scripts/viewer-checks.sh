@@ -89,7 +89,7 @@ visible_is() {
 }
 
 png_file() { [ "$(head -c 4 "$1" | tail -c 3)" = PNG ]; }
-bmp_file() { [ "$(head -c 2 "$1")" = BM ]; }
+jpeg_file() { [ "$(head -c 2 "$1" | od -An -tx1 | tr -d ' ')" = ffd8 ]; }
 
 # settings FILE SECTION: the lines of a section of the settings file,
 # "KEY=VALUE", read in the ANSI code page of the locale.

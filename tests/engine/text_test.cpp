@@ -82,7 +82,11 @@ TEST(SaveFormatForTitle, ByExtensionIgnoringCase) {
   EXPECT_EQ(SaveFormatForTitle("out.Png"), SaveFormat::Png);
   EXPECT_EQ(SaveFormatForTitle("out.JPG"), SaveFormat::Jpeg);
   EXPECT_EQ(SaveFormatForTitle("out.jpg"), SaveFormat::Jpeg);
-  EXPECT_EQ(SaveFormatForTitle("out.jpeg"), SaveFormat::Bmp);
+  // Every extension of JPEG files: a ".jpeg" holding BMP bytes would be a
+  // broken file.
+  for (const char* title : {"out.jpeg", "out.JPEG", "out.jpe", "out.Jfif"})
+    EXPECT_EQ(SaveFormatForTitle(title), SaveFormat::Jpeg) << title;
+  EXPECT_EQ(SaveFormatForTitle("out.jpeg2000"), SaveFormat::Bmp);
   EXPECT_EQ(SaveFormatForTitle("out.bmp"), SaveFormat::Bmp);
   EXPECT_EQ(SaveFormatForTitle("out"), SaveFormat::Bmp);
   EXPECT_EQ(SaveFormatForTitle("out.png.bmp"), SaveFormat::Bmp);

@@ -37,7 +37,10 @@ SaveFormat SaveFormatForTitle(std::string_view fileTitle) {
   const size_t dot = fileTitle.find_last_of('.');
   const std::string_view extension = dot == std::string_view::npos ? fileTitle : fileTitle.substr(dot + 1);
   if (EqualIgnoringAsciiCase(extension, "png")) return SaveFormat::Png;
-  if (EqualIgnoringAsciiCase(extension, "jpg")) return SaveFormat::Jpeg;
+  // Every name Windows gives JPEG files: a JPEG named "x.jpeg" must not get
+  // BMP bytes.
+  for (const char* jpeg : {"jpg", "jpeg", "jpe", "jfif"})
+    if (EqualIgnoringAsciiCase(extension, jpeg)) return SaveFormat::Jpeg;
   return SaveFormat::Bmp;
 }
 

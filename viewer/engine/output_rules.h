@@ -20,8 +20,8 @@ std::string InitialSaveName(std::string_view foregroundName);
 enum class SaveFormat { Bmp, Png, Jpeg };
 
 // By the text after the last '.' of the chosen file's title (the whole
-// title when it has none), ignoring ASCII case: "PNG" → Png, "JPG" → Jpeg,
-// anything else → Bmp.
+// title when it has none), ignoring ASCII case: "PNG" → Png; "JPG", "JPEG",
+// "JPE" and "JFIF" → Jpeg; anything else → Bmp.
 SaveFormat SaveFormatForTitle(std::string_view fileTitle);
 
 // Which of the writer's result texts tells a result code: the code itself

@@ -91,8 +91,7 @@ scenario_failing_opens() {
 
 # Opened through the dialogs, the composite saved by the keys, the toolbar
 # and the menu. The format goes by the extension, in any letter case;
-# ".jpeg" is not one of the three and gets a bitmap, and a name without
-# one gets ".bmp".
+# ".jpeg" is JPEG too, and a name without one gets ".bmp".
 scenario_save_formats() {
   begin_scenario save_formats || return
   open_foreground "$PICS/sprite.tga"
@@ -107,7 +106,7 @@ scenario_save_formats() {
   save_as menu "$OUT/composite.bmp" && composite "$OUT/composite.bmp" scene sprite "$at"
   save_as ctrl+s "$OUT/Upper.PNG" && check "a .PNG name gets a PNG file" png_file "$OUT/Upper.PNG"
   save_as ctrl+s "$OUT/composite.jpeg" && composite "$OUT/composite.jpeg" scene sprite "$at" &&
-    check "a .jpeg name gets a bitmap" bmp_file "$OUT/composite.jpeg"
+    check "a .jpeg name gets a JPEG file" jpeg_file "$OUT/composite.jpeg"
   rm -f "$OUT/plain.bmp"
   if keys ctrl+s && choose_file "$(save_title)" "$OUT/plain" && wait_file "$OUT/plain.bmp"; then
     composite "$OUT/plain.bmp" scene sprite "$at"
