@@ -74,3 +74,8 @@ inline bool DibPictureBytes(uint64_t width, uint64_t rows, unsigned bitCount, si
   *bytes = static_cast<size_t>(total);
   return true;
 }
+
+// The longest file a picture the programs hold can come from: rows at the
+// cap, with room to spare for headers, colour tables and a prefix before
+// the picture. A longer file is refused before it is read.
+inline constexpr uint64_t kMaxPictureFileBytes = kMaxPictureBytes + (uint64_t{1} << 20);

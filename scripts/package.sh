@@ -32,9 +32,9 @@ files together:
   {plugin}   the Mornel plug-in: reads the Leaf game formats px, lfb,
                 lff, lcf, lgf, cz1, cz2, tga and bbm
 
-Trellin finds plug-ins in the folder it is started in (its current
-folder) and in the Windows system folder; further Susie plug-ins of the
-same width ({'*.spi' if bits == '32' else '*.sph'}) placed beside it are used too.
+Trellin finds plug-ins in its own folder and in the Windows system
+folder; further Susie plug-ins of the same width
+({'*.spi' if bits == '32' else '*.sph'}) placed beside it are used too.
 
 File menu: Ctrl+Alt+O opens a foreground (a picture with an alpha
 channel), Ctrl+Shift+O a background, Ctrl+O forces a picture without alpha

@@ -22,12 +22,21 @@ std::optional<std::string> ToAnsiExactly(std::wstring_view utf16);
 // for a name that only shows, never for one that opens a file.
 std::string ToAnsiLossy(std::wstring_view utf16);
 
-// A file's path in the ANSI code page that names the same file: the path
-// itself when it converts exactly; otherwise its short (8.3) form where the
-// volume keeps short names, of the whole path when the file exists or of
-// its folder followed by its name when that converts exactly (a file yet
-// to be written); nothing when none of these converts.
+// A file's path in the ANSI code page that names the same file and that a
+// peer's char[MAX_PATH] holds with its zero (fewer than MAX_PATH bytes):
+// the path itself when it converts exactly; otherwise the short (8.3) form
+// of its folder followed by its own name, which keeps the name (a file yet
+// to be written has no short form of its own); otherwise the short form of
+// the whole path, only when it keeps the name's extension, by which many
+// plug-ins choose; nothing when none of these serves.
 std::optional<std::string> AnsiPathOf(const std::wstring& path);
+
+// The name to show a plug-in beside a file handed over in memory, where it
+// only looks at the extension: the file's own name in the ANSI code page,
+// each character the code page lacks as '?'; when that would take MAX_PATH
+// bytes or more, a stand-in name with the same extension. Never MAX_PATH
+// bytes or more.
+std::string AnsiNameForMemory(const std::wstring& path);
 
 // The running program's full path; empty where the system gives none.
 std::wstring ProgramPath();

@@ -77,6 +77,18 @@ TEST(InitialSaveName, AtMost259Characters) {
   EXPECT_EQ(InitialSaveName(dotInside), std::string(250, 'c'));
 }
 
+// Plug-ins are found by this: a plug-in renamed to switch it off keeps
+// the extension inside its name, and its short alias may still end in it.
+TEST(HasExtension, OnlyTheTextAfterTheLastDotOfTheFileName) {
+  EXPECT_TRUE(HasExtension("C:\\Trellin\\Mornel.sph", "sph"));
+  EXPECT_TRUE(HasExtension("MORNEL.SPH", "sph"));
+  EXPECT_FALSE(HasExtension("off.sph_old", "sph"));
+  EXPECT_FALSE(HasExtension("off.sph.old", "sph"));
+  EXPECT_FALSE(HasExtension("C:\\a.sph\\plugin", "sph"));
+  EXPECT_FALSE(HasExtension("sph", "sph"));
+  EXPECT_TRUE(HasExtension("x.", ""));
+}
+
 TEST(SaveFormatForTitle, ByExtensionIgnoringCase) {
   EXPECT_EQ(SaveFormatForTitle("out.png"), SaveFormat::Png);
   EXPECT_EQ(SaveFormatForTitle("out.Png"), SaveFormat::Png);

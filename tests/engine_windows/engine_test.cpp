@@ -26,7 +26,7 @@ TEST(ImageWriterBinding, ALibraryBesideThePicturesIsNotTaken) {
   CopyInto(DistFolder() + "\\xxgrp.dll", pictures);
   CurrentFolder in(pictures);
   PluginList plugins;
-  plugins.Search(kDefaultFlags, nullptr);
+  plugins.Search(kDefaultFlags, platform::Utf16(NewFolder("program-without-plugins")), nullptr);
   ImageWriterBinding writer;
   EXPECT_FALSE(writer.Bind(plugins, platform::Utf16(NewFolder("program-without-writer"))));
   EXPECT_FALSE(writer.IsBound());
@@ -41,9 +41,8 @@ TEST(ImageWriterBinding, AppendsTheLoadedLibraryLastAndClearsTwoFlagBits) {
   ImageWriter* object = getModuleInstance(0);
   object->flags = 0xFFFFFFFF;
   {
-    CurrentFolder in(DistFolder());
     PluginList plugins;
-    plugins.Search(kDefaultFlags, nullptr);
+    plugins.Search(kDefaultFlags, platform::Utf16(DistFolder()), nullptr);
     ImageWriterBinding writer;
     ASSERT_TRUE(writer.Bind(plugins, platform::Utf16(DistFolder())));
     ASSERT_EQ(plugins.records().size(), 2u) << "the image plug-in, then the writer";
@@ -59,8 +58,7 @@ class EngineTest : public testing::Test {
  protected:
   void SetUp() override {
     files_ = NewFolder("pictures");
-    CurrentFolder in(DistFolder());
-    plugins_.Search(kDefaultFlags, nullptr);
+    plugins_.Search(kDefaultFlags, platform::Utf16(DistFolder()), nullptr);
     ASSERT_TRUE(writer_.Bind(plugins_, platform::Utf16(DistFolder())));
   }
   std::string File(const std::string& name, const Bytes& bytes) {

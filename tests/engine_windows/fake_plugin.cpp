@@ -17,12 +17,20 @@
 // block it keeps; FakeKeptBlockSize tells whether it is still there), and
 // FAKE_DEPENDENCY (imports fakedep.dll, without which it does not load),
 // FAKE_ASCII_NAMES_ONLY (cannot open a file whose name is not ASCII, as a
-// plug-in that opens files its own way; in memory it decodes anything).
+// plug-in that opens files its own way; in memory it decodes anything),
+// FAKE_MAX_PATH_NAMES (as a plug-in that copies every name it is given into
+// a char[MAX_PATH]: it refuses a longer one, and keeps the longest name it
+// saw in the environment variable FAKE_LONGEST_NAME and whether a block in
+// memory ended in two zero bytes in FAKE_ZERO_TAIL), FAKE_JPEG_ONLY (says
+// yes only to names ending in ".jpeg", as plug-ins that go by the
+// extension) and FAKE_MARKER (leaves a file named after itself with
+// ".loaded" appended whenever it is loaded, so a test sees that it ran).
 //
 // Like every Susie plug-in it also decodes a file handed over in memory
 // (flag bit 0); the position it notes is then 0.
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -43,6 +51,23 @@ const std::string kName = std::string("Fake pictures ") + kDigit;
 
 bool IsOurs(const uint8_t* header) {
   return std::memcmp(header, "FAKE", 4) == 0 && (header[4] == kDigit || header[4] == '*');
+}
+
+// Whether the name is one the plug-in takes at all.
+bool TakesName(const char* name) {
+#ifdef FAKE_MAX_PATH_NAMES
+  const size_t length = std::strlen(name);
+  char seen[32] = "0";
+  GetEnvironmentVariableA("FAKE_LONGEST_NAME", seen, sizeof seen);
+  if (length > std::strtoul(seen, nullptr, 10))
+    SetEnvironmentVariableA("FAKE_LONGEST_NAME", std::to_string(length).c_str());
+  if (length >= MAX_PATH) return false;
+#endif
+#ifdef FAKE_JPEG_ONLY
+  const size_t length = std::strlen(name);
+  if (length < 5 || lstrcmpiA(name + length - 5, ".jpeg") != 0) return false;
+#endif
+  return name != nullptr;
 }
 
 bool ReadFile(const char* path, SpiLongPtr offset, std::string* bytes) {
@@ -96,9 +121,21 @@ SPI_EXPORT int SPI_CALL GetPluginInfo(int infoNo, char* buffer, int bufferLength
   return static_cast<int>(length);
 }
 
-SPI_EXPORT int SPI_CALL IsSupported(const char*, const void* source) {
-  return IsOurs(static_cast<const uint8_t*>(source));
+SPI_EXPORT int SPI_CALL IsSupported(const char* name, const void* source) {
+  return TakesName(name) && IsOurs(static_cast<const uint8_t*>(source));
 }
+
+#ifdef FAKE_MARKER
+BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, void*) {
+  if (reason != DLL_PROCESS_ATTACH) return TRUE;
+  wchar_t path[MAX_PATH + 8];
+  const DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return TRUE;
+  lstrcatW(path, L".loaded");
+  CloseHandle(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  return TRUE;
+}
+#endif
 
 SPI_EXPORT int SPI_CALL GetPictureInfo(const char*, SpiLongPtr, unsigned int, PictureInfo*) { return -1; }
 
@@ -131,8 +168,13 @@ SPI_EXPORT int SPI_CALL GetPicture(const char* path, SpiLongPtr position, unsign
   if (flag & 1) {
     if (position < 0) return 2;
     file.assign(path, static_cast<size_t>(position));
+#ifdef FAKE_MAX_PATH_NAMES
+    const bool zeroTail = path[position] == 0 && path[position + 1] == 0;
+    SetEnvironmentVariableA("FAKE_ZERO_TAIL", zeroTail ? "1" : "0");
+#endif
     position = 0;
   } else {
+    if (!TakesName(path)) return 6;
 #ifdef FAKE_ASCII_NAMES_ONLY
     for (const char* c = path; *c; ++c)
       if (static_cast<unsigned char>(*c) >= 0x80) return 6;

@@ -43,6 +43,12 @@ bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+bool HasExtension(std::string_view name, std::string_view extension) {
+  const std::string_view file = name.substr(FileNameStart(name));
+  const size_t dot = file.rfind('.');
+  return dot != std::string_view::npos && EqualIgnoringAsciiCase(file.substr(dot + 1), extension);
+}
+
 size_t Utf16Length(std::string_view utf8) {
   size_t units = 0;
   for (size_t i = 0; i < utf8.size();) {

@@ -19,6 +19,11 @@ bool EndsWithSeparator(std::string_view path);
 // True when the two texts differ at most in the case of ASCII letters.
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);
 
+// True when the file name's text after its last dot is `extension`,
+// ignoring the case of ASCII letters ("X.SPI" has "spi"; "x.spi_old" and
+// "spi" have not).
+bool HasExtension(std::string_view name, std::string_view extension);
+
 // The UTF-16 units of a UTF-8 text: what a Windows buffer of characters
 // must hold of it (two for a character beyond U+FFFF). A byte that is no
 // lead byte, or a lead byte cut short by the end, counts as one; the bytes

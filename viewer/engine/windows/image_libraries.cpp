@@ -17,7 +17,7 @@ std::wstring ProgramFolder() {
   return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
 }
 
-bool ImageLibraries::Load(const std::wstring& writerFolder, const wchar_t* pluginFolder) {
-  plugins.Search(PluginList::kUnloadAfterProbe | PluginList::kAcceptImage, pluginFolder);
-  return !writerFolder.empty() && writer.Bind(plugins, writerFolder);
+bool ImageLibraries::Load(const std::wstring& programFolder, const wchar_t* pluginFolder) {
+  plugins.Search(PluginList::kUnloadAfterProbe | PluginList::kAcceptImage, programFolder, pluginFolder);
+  return !programFolder.empty() && writer.Bind(plugins, programFolder);
 }

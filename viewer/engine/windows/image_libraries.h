@@ -22,9 +22,9 @@ struct ImageLibraries {
   PluginList plugins;
   ImageWriterBinding writer;
 
-  // Searches the plug-ins as the viewer does (the current folder, then
+  // Searches the plug-ins as the viewer does (the program's folder, then
   // `pluginFolder` when given, then the system folder) and binds xxgrp.dll
-  // from `writerFolder` by its full path. False when the writer cannot be
-  // bound; the plug-ins are searched either way.
-  bool Load(const std::wstring& writerFolder, const wchar_t* pluginFolder = nullptr);
+  // from the program's folder by its full path. False when the writer
+  // cannot be bound; the plug-ins are searched either way.
+  bool Load(const std::wstring& programFolder, const wchar_t* pluginFolder = nullptr);
 };

@@ -6,16 +6,17 @@
 #include "base/blocks.h"
 #include "base/sizes.h"
 #include "platform/windows/text.h"
+#include "viewer/engine/path_text.h"
 
 namespace {
 
 #ifdef _WIN64
-constexpr wchar_t kPattern[] = L"\\*.sph";
+constexpr char kExtension[] = "sph";
 #else
-constexpr wchar_t kPattern[] = L"\\*.spi";
+constexpr char kExtension[] = "spi";
 #endif
 
-constexpr LONG kPrefixedImageOffset = 128;  // images after a 128-byte prefix
+constexpr size_t kPrefixedImageOffset = 128;  // images after a 128-byte prefix
 constexpr unsigned kFileMode = 0, kMemoryMode = 1;
 
 const char* const kImageSlots[] = {"GetPictureInfo", "GetPicture", "GetPreview"};
@@ -61,32 +62,37 @@ std::wstring RegistryPluginFolder() {
 
 }  // namespace
 
-// A file as the plug-ins are given it: its ANSI path where one names it;
-// otherwise its bytes, read when a plug-in has claimed it, and a name of
-// the same extension for the plug-ins' question.
+// A file as the plug-ins are given it: by its ANSI path where one names it
+// (AnsiPathOf), otherwise by its bytes, with a name of the same extension
+// for the plug-ins' question. The file is opened and read once: the header
+// the plug-ins are asked about and the bytes one of them decodes come from
+// that one read, so a file that changes meanwhile cannot show one picture
+// and hand over another.
 class PluginList::Source {
  public:
   Source(std::wstring path, const AnsiPathRule& ansiPath) : path_(std::move(path)), ansi_(ansiPath(path_)) {
-    if (!ansi_) name_ = platform::ToAnsiLossy(path_);
+    if (!ansi_) name_ = platform::AnsiNameForMemory(path_);
   }
+
+  // By path, the first bytes for both header offsets; in memory, the whole
+  // file, or OutOfMemory when it cannot be held (or is longer than any
+  // picture file can be). A file that cannot be opened shows the plug-ins
+  // zeros either way, as a host shows them the header it could not read.
+  SpiResult Read() { return ansi_ ? ReadFirstBytes() : ReadWhole(); }
 
   const char* name() const { return ansi_ ? ansi_->c_str() : name_.c_str(); }
 
-  // Up to the header's size from `offset`; what cannot be read stays zero.
-  void ReadHeader(LONG offset, uint8_t* header) const {
+  // The header's size from `offset`, zero beyond what was read.
+  void Header(LONG offset, uint8_t* header) const {
     std::memset(header, 0, kPluginHeaderBytes);
-    HANDLE file = OpenForReading(path_);
-    if (file == INVALID_HANDLE_VALUE) return;
-    DWORD got = 0;
-    if (SetFilePointer(file, offset, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER)
-      ReadFile(file, header, kPluginHeaderBytes, &got, nullptr);
-    CloseHandle(file);
+    const size_t from = static_cast<size_t>(offset);
+    if (from < length_) std::memcpy(header, bytes_.data() + from, std::min(kPluginHeaderBytes, length_ - from));
   }
 
-  SpiResult Decode(const PluginRecord& plugin, LONG offset, SpiHandle* info, SpiHandle* bits) {
+  SpiResult Decode(const PluginRecord& plugin, LONG offset, SpiHandle* info, SpiHandle* bits) const {
     if (ansi_)
       return PluginAnswer(plugin.getPicture()(ansi_->c_str(), offset, kFileMode, info, bits, ContinueDecoding, 0));
-    if (const SpiResult read = ReadWhole(); read != SpiResult::Ok) return read;
+    if (!opened_) return SpiResult::FileReadError;
     // As a plug-in answers a file no longer than the offset.
     if (static_cast<size_t>(offset) >= length_) return kRefused;
     return PluginAnswer(plugin.getPicture()(reinterpret_cast<const char*>(bytes_.data() + offset),
@@ -95,23 +101,33 @@ class PluginList::Source {
   }
 
  private:
-  // The whole file into `bytes_`: FileReadError when it cannot be read,
-  // OutOfMemory when it cannot be held (or is longer than a plug-in's
-  // length can say).
+  SpiResult ReadFirstBytes() {
+    if (!bytes_.Allocate(kFirstBytes)) return SpiResult::OutOfMemory;
+    HANDLE file = OpenForReading(path_);
+    if (file == INVALID_HANDLE_VALUE) return SpiResult::Ok;
+    DWORD got = 0;
+    if (ReadFile(file, bytes_.data(), static_cast<DWORD>(kFirstBytes), &got, nullptr)) length_ = got;
+    CloseHandle(file);
+    return SpiResult::Ok;
+  }
+
   SpiResult ReadWhole() {
     HANDLE file = OpenForReading(path_);
-    if (file == INVALID_HANDLE_VALUE) return SpiResult::FileReadError;
+    if (file == INVALID_HANDLE_VALUE) return SpiResult::Ok;
+    opened_ = true;
     const SpiResult result = ReadAll(file);
     CloseHandle(file);
     return result;
   }
 
+  // Two zero bytes follow the data, for plug-ins that look for an end.
   SpiResult ReadAll(HANDLE file) {
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size)) return SpiResult::FileReadError;
-    size_t length;
-    if (!ToSize(static_cast<uint64_t>(size.QuadPart), &length) || length > static_cast<size_t>(INTPTR_MAX) ||
-        !bytes_.Allocate(length ? length : 1))
+    if (!GetFileSizeEx(file, &size) || size.QuadPart < 0) return SpiResult::FileReadError;
+    size_t length, room;
+    if (static_cast<uint64_t>(size.QuadPart) > kMaxPictureFileBytes ||
+        !ToSize(static_cast<uint64_t>(size.QuadPart), &length) || !AddSize(length, kZeroTail, &room) ||
+        !bytes_.Allocate(room))
       return SpiResult::OutOfMemory;
     for (size_t done = 0; done < length;) {
       const DWORD chunk = static_cast<DWORD>(std::min<size_t>(length - done, size_t{1} << 30));
@@ -119,15 +135,21 @@ class PluginList::Source {
       if (!ReadFile(file, bytes_.data() + done, chunk, &got, nullptr) || got != chunk) return SpiResult::FileReadError;
       done += got;
     }
+    std::memset(bytes_.data() + length, 0, kZeroTail);
     length_ = length;
     return SpiResult::Ok;
   }
+
+  // Enough for the header at either offset.
+  static constexpr size_t kFirstBytes = kPrefixedImageOffset + kPluginHeaderBytes;
+  static constexpr size_t kZeroTail = 2;
 
   std::wstring path_;
   std::optional<std::string> ansi_;
   std::string name_;  // for the question only, when there is no ANSI path
   HeapBuffer bytes_;
-  size_t length_ = 0;
+  size_t length_ = 0;  // of the bytes read
+  bool opened_ = false;
 };
 
 PluginRecord::PluginRecord(PluginRecord&& other) noexcept { *this = std::move(other); }
@@ -188,10 +210,10 @@ bool PluginRecord::Supports(const char* name, const uint8_t* header) const { ret
 
 PluginList::PluginList() : ansiPath_(platform::AnsiPathOf) {}
 
-void PluginList::Search(uint32_t flags, const wchar_t* directory) {
+void PluginList::Search(uint32_t flags, const std::wstring& programFolder, const wchar_t* directory) {
   flags_ = flags;
   records_.clear();
-  ScanDirectory(SystemFolder([](wchar_t* buffer, UINT room) { return GetCurrentDirectoryW(room, buffer); }));
+  ScanDirectory(programFolder);
   // Records keep full paths: a plug-in is loaded by its full path alone.
   if (directory) {
     ScanDirectory(SystemFolder(
@@ -209,13 +231,17 @@ bool PluginList::Accepts(uint32_t type) const {
 }
 
 // In the order the system lists the files; a library found in two
-// folders is listed twice, and the first is always asked first.
+// folders is listed twice, and the first is always asked first. The
+// pattern also matches a name whose short (8.3) alias ends so, such as a
+// plug-in renamed "x.spi_old" to switch it off; only the exact extension
+// counts.
 void PluginList::ScanDirectory(const std::wstring& directory) {
   if (directory.empty()) return;
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((directory + kPattern).c_str(), &found);
+  HANDLE search = FindFirstFileW((directory + L"\\*." + platform::Utf16(kExtension)).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
   do {
+    if (!HasExtension(platform::Utf8(found.cFileName), kExtension)) continue;
     PluginRecord record(directory + L"\\" + found.cFileName);
     if (!Accepts(record.Load())) continue;  // the record unloads as it goes
     if (flags_ & kUnloadAfterProbe) record.Unload();
@@ -228,7 +254,7 @@ void PluginList::ScanDirectory(const std::wstring& directory) {
 // one loaded only to be asked is let go again at once.
 PluginRecord* PluginList::FindPlugin(const Source& source, LONG offset) {
   uint8_t header[kPluginHeaderBytes];
-  source.ReadHeader(offset, header);
+  source.Header(offset, header);
   for (PluginRecord& record : records_) {
     const bool wasLoaded = record.IsLoaded();
     if (!wasLoaded && !record.Load()) {
@@ -243,9 +269,10 @@ PluginRecord* PluginList::FindPlugin(const Source& source, LONG offset) {
 
 SpiResult PluginList::DecodeFile(const char* path, SpiHandle* info, SpiHandle* bits) {
   Source source(platform::Utf16(path), ansiPath_);
+  if (const SpiResult read = source.Read(); read != SpiResult::Ok) return read;
   LONG offset = 0;
   PluginRecord* plugin = FindPlugin(source, offset);
-  if (!plugin) plugin = FindPlugin(source, offset = kPrefixedImageOffset);
+  if (!plugin) plugin = FindPlugin(source, offset = static_cast<LONG>(kPrefixedImageOffset));
   if (!plugin || plugin->Type() != kImagePluginType) return kRefused;
   *info = nullptr;
   *bits = nullptr;

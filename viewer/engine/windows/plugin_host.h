@@ -79,10 +79,12 @@ class PluginList : public PictureDecoder {
 
   PluginList();
 
-  // Fills the list: the current directory, then `directory` when given,
+  // Fills the list: the program's own folder, then `directory` when given,
   // then the system directory, then (with kSearchRegistryPath) the folder
-  // the Susie registry key names.
-  void Search(uint32_t flags, const wchar_t* directory);
+  // the Susie registry key names. Never the current folder: started from
+  // a downloads folder or through "Open with", that is the pictures'
+  // folder, where a planted plug-in would run.
+  void Search(uint32_t flags, const std::wstring& programFolder, const wchar_t* directory);
   void Append(PluginRecord record) { records_.push_back(std::move(record)); }
   // `path` in UTF-8. Ok when decoded; the plug-in's code; kRefused when no
   // plug-in takes the file; kNothingHandedOver when one answers 0 without
