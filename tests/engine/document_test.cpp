@@ -160,7 +160,8 @@ TEST_F(DocumentTest, FailuresLeaveBothPicturesAsTheyWere) {
 }
 
 // Where the block for a converted background cannot be had, the previous
-// background stays, header and all.
+// background stays, header and all, and the open says memory ran out: the
+// picture is not broken.
 TEST_F(DocumentTest, AFailedAllocationKeepsThePreviousBackground) {
   ASSERT_EQ(document_.OpenImage("C:\\art\\scene.bmp", kMayBeBackground), SpiResult::Ok);
   for (int n = 3;; ++n) {  // the first two are the plug-in's own blocks
@@ -169,9 +170,13 @@ TEST_F(DocumentTest, AFailedAllocationKeepsThePreviousBackground) {
     const bool reached = platform::test::AllocationsSoFar() >= n;
     platform::test::FailAllocationNumber(0);
     if (!reached) break;
-    EXPECT_EQ(result, kRefused);
+    EXPECT_EQ(result, SpiResult::OutOfMemory) << "allocation " << n;
     EXPECT_EQ(BackgroundBytes(), Scene24().pixels) << "allocation " << n;
   }
+  platform::test::FailAllocationNumber(3);
+  EXPECT_EQ(document_.ForceForeground("C:\\art\\scene8.bmp"), SpiResult::OutOfMemory) << "no block for the keys";
+  platform::test::FailAllocationNumber(0);
+  EXPECT_FALSE(document_.HasForeground());
 }
 
 TEST_F(DocumentTest, ForcedForegroundsAreKeyed) {

@@ -10,6 +10,7 @@
 
 #include "tests/gui_inprocess/dialog_watcher.h"
 #include "tests/gui_inprocess/gui_support.h"
+#include "tests/gui_inprocess/import_patch.h"
 #include "viewer/resources/resource.h"
 
 namespace {
@@ -17,6 +18,16 @@ namespace {
 const std::string kUnreadable = AnsiText(IDS_IMAGE_UNREADABLE);
 const std::string kBrokenOrAlphaBackground = AnsiText(IDS_BROKEN_OR_ALPHA_BACKGROUND);
 const std::string kBrokenOrNoAlpha = AnsiText(IDS_BROKEN_OR_NO_ALPHA);
+const std::string kOutOfMemory = AnsiText(IDS_WRITER_RESULT_FIRST + 4);
+
+// The keyed copy of the 120 × 90 scene below, 4 bytes a pixel; every other
+// block is allocated.
+constexpr SIZE_T kKeyedSceneBytes = 120 * 90 * 4;
+ImportPatch* localAlloc = nullptr;
+HLOCAL WINAPI NoRoomForKeys(UINT flags, SIZE_T size) {
+  using LocalAllocFn = HLOCAL(WINAPI*)(UINT, SIZE_T);
+  return size == kKeyedSceneBytes ? nullptr : reinterpret_cast<LocalAllocFn>(localAlloc->original())(flags, size);
+}
 
 std::vector<std::pair<std::string, UINT>> Entries(std::initializer_list<std::string> paths, UINT first) {
   std::vector<std::pair<std::string, UINT>> items;
@@ -182,6 +193,23 @@ TEST_F(OpenCommands, RecentForegroundEntries) {
   frame().Command(ID_RECENT_FOREGROUND_FIRST + 5);
   EXPECT_EQ(dialogs.seen().size(), 1u);
   EXPECT_EQ(ItemsOf(recent), Entries({scene_, sprite_}, ID_RECENT_FOREGROUND_FIRST));
+}
+
+// Memory running out while a picture is taken in says so: the picture is
+// not broken.
+TEST_F(OpenCommands, NoMemoryToOpenShowsTheMemoryMessage) {
+  Restart("[RecentFgImage]\nDocumentCount=8\nDocument1=" + scene_ + "\n");
+  DialogWatcher dialogs;
+  {
+    ImportPatch patch("kernel32.dll", "LocalAlloc", reinterpret_cast<void*>(NoRoomForKeys));
+    localAlloc = &patch;
+    frame().Command(ID_RECENT_FOREGROUND_FIRST);
+    localAlloc = nullptr;
+  }
+  ASSERT_EQ(dialogs.seen().size(), 1u);
+  EXPECT_EQ(dialogs.seen()[0].caption, "scene.tga");
+  EXPECT_EQ(dialogs.seen()[0].texts, std::vector<std::string>{kOutOfMemory});
+  EXPECT_EQ(frame().Caption(), "Trellin");
 }
 
 TEST_F(OpenCommands, RecentBackgroundEntries) {

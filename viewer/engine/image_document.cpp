@@ -65,13 +65,16 @@ namespace {
 
 // A new block of `size` bytes, filled by fill(data), replaces `target`.
 // The new block is filled before the old one goes, so a picture that cannot
-// be allocated or converted leaves the previous one in place.
+// be allocated or converted leaves the previous one in place. A block that
+// cannot be had is a shortage of memory, not a broken picture.
 template <class Fill>
-bool ReplaceWithFilledBlock(MovableBlock& target, size_t size, Fill fill) {
+SpiResult ReplaceWithFilledBlock(MovableBlock& target, size_t size, Fill fill) {
+  if (size == 0) return kRefused;
   MovableBlock block;
-  if (size == 0 || !block.Allocate(size) || !fill(block.data())) return false;
+  if (!block.Allocate(size)) return SpiResult::OutOfMemory;
+  if (!fill(block.data())) return kRefused;
   target = std::move(block);
-  return true;
+  return SpiResult::Ok;
 }
 
 }  // namespace
@@ -81,38 +84,42 @@ SpiResult ImageDocument::OpenImage(const char* path, int mode, Replaced* replace
   const SpiResult result = decoded.Decode(decoder_, path);
   if (result != SpiResult::Ok) return result;
   const bool alpha = HasAlphaChannel(decoded.picture().header);
+  SpiResult taken = kRefused;
   Replaced done = Replaced::Nothing;
-  if ((mode & kMayBeForeground) && alpha && SetForeground(decoded)) {
-    foregroundName_ = path;
-    done = Replaced::Foreground;
-  } else if ((mode & kMayBeBackground) && !alpha && SetBackground(decoded)) {
-    backgroundName_ = path;
-    done = Replaced::Background;
+  if ((mode & kMayBeForeground) && alpha) {
+    if ((taken = SetForeground(decoded)) == SpiResult::Ok) {
+      foregroundName_ = path;
+      done = Replaced::Foreground;
+    }
+  } else if ((mode & kMayBeBackground) && !alpha) {
+    if ((taken = SetBackground(decoded)) == SpiResult::Ok) {
+      backgroundName_ = path;
+      done = Replaced::Background;
+    }
   }
   if (replaced) *replaced = done;
-  return done == Replaced::Nothing ? kRefused : SpiResult::Ok;
+  return taken;
 }
 
 SpiResult ImageDocument::ForceForeground(const char* path) {
   Decoded decoded;
   const SpiResult result = decoded.Decode(decoder_, path);
   if (result != SpiResult::Ok) return result;
-  const bool taken =
+  const SpiResult taken =
       HasAlphaChannel(decoded.picture().header) ? SetForeground(decoded) : SetKeyedForeground(decoded.picture());
-  if (!taken) return kRefused;
-  foregroundName_ = path;
-  return SpiResult::Ok;
+  if (taken == SpiResult::Ok) foregroundName_ = path;
+  return taken;
 }
 
 Replaced ImageDocument::PastePicture(ByteSpan block, std::string_view name) {
   DibPicture picture;
   if (!ReadPackedDib(block, &picture)) return Replaced::Nothing;
   if (HasAlphaChannel(picture.header)) {
-    if (!SetForegroundCopy(picture)) return Replaced::Nothing;
+    if (SetForegroundCopy(picture) != SpiResult::Ok) return Replaced::Nothing;
     foregroundName_ = name;
     return Replaced::Foreground;
   }
-  if (!SetBackgroundCopy(picture)) return Replaced::Nothing;
+  if (SetBackgroundCopy(picture) != SpiResult::Ok) return Replaced::Nothing;
   backgroundName_ = name;
   return Replaced::Background;
 }
@@ -133,52 +140,52 @@ std::string ImageDocument::Caption(std::string_view productName) const {
 
 // The decoded 32-bit rows become the foreground where they are: turned
 // bottom-up if stored top first, then premultiplied.
-bool ImageDocument::SetForeground(Decoded& decoded) {
+SpiResult ImageDocument::SetForeground(Decoded& decoded) {
   const DibPicture& picture = decoded.picture();
   if (picture.topDown) FlipRows(decoded.pixels(), picture.stride, picture.height);
-  if (!Premultiply(decoded.pixels(), picture)) return false;
+  if (!Premultiply(decoded.pixels(), picture)) return kRefused;
   decoded.GiveBitsTo(foreground_);
   foregroundHeader_ = ForegroundHeader(picture);
-  return true;
+  return SpiResult::Ok;
 }
 
 // Keyed pixels have alpha 0 or 255, which premultiplying leaves as they are.
-bool ImageDocument::SetKeyedForeground(const DibPicture& picture) {
+SpiResult ImageDocument::SetKeyedForeground(const DibPicture& picture) {
   const size_t size = Bgra32Of(nullptr, picture.width, picture.height).bytes;
-  if (!ReplaceWithFilledBlock(foreground_, size, [&](uint8_t* keyed) { return KeyForeground(picture, keyed); }))
-    return false;
-  foregroundHeader_ = ForegroundHeader(picture);
-  return true;
+  const SpiResult result =
+      ReplaceWithFilledBlock(foreground_, size, [&](uint8_t* keyed) { return KeyForeground(picture, keyed); });
+  if (result == SpiResult::Ok) foregroundHeader_ = ForegroundHeader(picture);
+  return result;
 }
 
 // The copy is premultiplied, never the source.
-bool ImageDocument::SetForegroundCopy(const DibPicture& picture) {
+SpiResult ImageDocument::SetForegroundCopy(const DibPicture& picture) {
   const size_t size = Bgra32Of(nullptr, picture.width, picture.height).bytes;
   const auto premultipliedCopy = [&](uint8_t* copy) {
     std::memcpy(copy, picture.pixels, size);
     if (picture.topDown) FlipRows(copy, picture.stride, picture.height);
     return Premultiply(copy, picture);
   };
-  if (!ReplaceWithFilledBlock(foreground_, size, premultipliedCopy)) return false;
-  foregroundHeader_ = ForegroundHeader(picture);
-  return true;
+  const SpiResult result = ReplaceWithFilledBlock(foreground_, size, premultipliedCopy);
+  if (result == SpiResult::Ok) foregroundHeader_ = ForegroundHeader(picture);
+  return result;
 }
 
 // A 24-bit picture's rows are kept as they are (turned bottom-up if need
 // be); any other depth is converted into a block of the document's own.
-bool ImageDocument::SetBackground(Decoded& decoded) {
+SpiResult ImageDocument::SetBackground(Decoded& decoded) {
   const DibPicture& picture = decoded.picture();
   if (picture.header.biBitCount != 24) return SetBackgroundCopy(picture);
   if (picture.topDown) FlipRows(decoded.pixels(), picture.stride, picture.height);
   decoded.GiveBitsTo(background_);
   backgroundHeader_ = MakeBitmapInfoHeader(picture.width, picture.height, 24);
-  return true;
+  return SpiResult::Ok;
 }
 
-bool ImageDocument::SetBackgroundCopy(const DibPicture& picture) {
+SpiResult ImageDocument::SetBackgroundCopy(const DibPicture& picture) {
   const size_t size = Bgr24Of(nullptr, picture.width, picture.height).bytes;
-  if (!ReplaceWithFilledBlock(background_, size, [&](uint8_t* rows) { return ConvertTo24(picture, rows); }))
-    return false;
-  backgroundHeader_ = MakeBitmapInfoHeader(picture.width, picture.height, 24);
-  return true;
+  const SpiResult result =
+      ReplaceWithFilledBlock(background_, size, [&](uint8_t* rows) { return ConvertTo24(picture, rows); });
+  if (result == SpiResult::Ok) backgroundHeader_ = MakeBitmapInfoHeader(picture.width, picture.height, 24);
+  return result;
 }

@@ -32,12 +32,13 @@ class ImageDocument {
   // becomes the foreground when the mode allows it, any other picture the
   // background when the mode allows that. Ok on success; the plug-in's
   // code when decoding fails; kRefused when the picture is refused (or
-  // cannot be taken in). The pictures held are unchanged unless it
-  // succeeds.
+  // cannot be taken in); OutOfMemory when there is no memory to take it
+  // in. The pictures held are unchanged unless it succeeds.
   SpiResult OpenImage(const char* path, int mode, Replaced* replaced = nullptr);
   // Opens the file as the foreground whether or not it has alpha: a
   // picture without is keyed (palette index 0, or the colour of its first
-  // stored pixel, becomes transparent). Ok, the plug-in's code, or kRefused.
+  // stored pixel, becomes transparent). Ok, the plug-in's code, kRefused or
+  // OutOfMemory.
   SpiResult ForceForeground(const char* path);
   // Takes a packed bitmap (as the clipboard holds it) as a copy: with
   // alpha it becomes the foreground, otherwise the background, named
@@ -66,11 +67,12 @@ class ImageDocument {
  private:
   class Decoded;
   // Each keeps what it held when it fails.
-  bool SetForeground(Decoded& decoded);
-  bool SetKeyedForeground(const DibPicture& picture);
-  bool SetForegroundCopy(const DibPicture& picture);
-  bool SetBackground(Decoded& decoded);
-  bool SetBackgroundCopy(const DibPicture& picture);
+  // Each Ok, kRefused for a picture it cannot take, or OutOfMemory.
+  SpiResult SetForeground(Decoded& decoded);
+  SpiResult SetKeyedForeground(const DibPicture& picture);
+  SpiResult SetForegroundCopy(const DibPicture& picture);
+  SpiResult SetBackground(Decoded& decoded);
+  SpiResult SetBackgroundCopy(const DibPicture& picture);
 
   PictureDecoder& decoder_;
   MovableBlock background_;

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "platform/windows/text.h"
+#include "viewer/engine/output_rules.h"
 #include "viewer/engine/path_text.h"
 #include "viewer/resources/resource.h"
 #include "viewer/shell/about_dlg.h"
@@ -111,12 +112,16 @@ void CMainFrame::OnAbout() {
   about.DoModal(GetActiveWindow());
 }
 
-// A read error of the plug-in has a message of its own; every other code
-// says the picture is broken or of the wrong kind for the command.
+// A read error of the plug-in has a message of its own, and so has a
+// shortage of memory (the picture is not broken: with memory to spare it
+// opens); every other code says the picture is broken or of the wrong kind
+// for the command.
 void CMainFrame::ShowOpenFailure(SpiResult result, bool foreground, const std::string& caption) {
   const UINT text = result == SpiResult::FileReadError ? IDS_IMAGE_UNREADABLE
-                    : foreground               ? IDS_BROKEN_OR_NO_ALPHA
-                                               : IDS_BROKEN_OR_ALPHA_BACKGROUND;
+                    : result == SpiResult::OutOfMemory
+                        ? IDS_WRITER_RESULT_FIRST + ResultTextIndex(static_cast<int32_t>(SpiResult::OutOfMemory))
+                    : foreground ? IDS_BROKEN_OR_NO_ALPHA
+                                 : IDS_BROKEN_OR_ALPHA_BACKGROUND;
   MessageBoxW(hwnd(), LoadText(text).c_str(), platform::Utf16(caption).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
