@@ -30,10 +30,8 @@ void PumpMessages() {
 }
 
 FrameUnderTest::FrameUnderTest(const std::string& pluginFolder) {
-  {
-    CurrentFolder in(pluginFolder);
-    libraries_.Load(platform::Utf16(DistFolder()));
-  }
+  const std::wstring more = platform::Utf16(pluginFolder);
+  libraries_.Load(platform::Utf16(DistFolder()), pluginFolder == DistFolder() ? nullptr : more.c_str());
   frame_ = std::make_unique<CMainFrame>(loop_, libraries_.plugins, libraries_.writer);
   if (!frame_->Create()) return;
   SetWindowPos(hwnd(), nullptr, 0, 0, kFrameWidth, kFrameHeight, SWP_NOZORDER | SWP_NOACTIVATE);

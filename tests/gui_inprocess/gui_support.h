@@ -26,10 +26,9 @@ void PumpMessages();
 inline constexpr int kFrameWidth = 640;
 inline constexpr int kFrameHeight = 480;
 
-// The program's main frame, shown and sized. It is constructed with
-// `pluginFolder` (this width's dist folder unless given) as the current
-// folder, where the plug-ins are searched, and finds xxgrp.dll in the dist
-// folder.
+// The program's main frame, shown and sized. It takes this width's dist
+// folder for the program's folder, where the plug-ins and xxgrp.dll are
+// found, and searches `pluginFolder` too when another one is given.
 class FrameUnderTest {
  public:
   explicit FrameUnderTest(const std::string& pluginFolder = DistFolder());
