@@ -97,8 +97,10 @@ TEST(Report, LinesCountCharactersNotBytes) {
   EXPECT_EQ(PictureDetails(640, 480, 24, 32, 0, 0), "   640 x 480    24 bit (decoded 32 bit)  info 0  picture 0");
 
   EXPECT_EQ(ProgressText(3, 12, "a.cz1", 20), "[3/12] a.cz1       ");
-  // Cut between characters to the console's width less one.
-  EXPECT_EQ(ProgressText(1, 1, "\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88", 8), "[1/1] \xE3\x83\x86");
+  // Cut between characters to the console's width less one, kana taking
+  // two cells: "[1/1] テ" takes 8 of 9 cells, where ス would not fit.
+  EXPECT_EQ(ProgressText(1, 1, "\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88", 10), "[1/1] \xE3\x83\x86 ");
+  EXPECT_EQ(ProgressText(1, 1, "\xC3\xA9t\xC3\xA9", 10), "[1/1] \xC3\xA9t\xC3\xA9");
   EXPECT_EQ(ProgressText(1, 1, "x", 0), "");
 }
 

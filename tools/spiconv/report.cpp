@@ -15,11 +15,35 @@ size_t Characters(const std::string& text) {
   return count;
 }
 
-// The longest start of the text of at most `limit` characters.
-std::string FirstCharacters(const std::string& text, size_t limit) {
-  size_t count = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (StartsCharacter(text[i]) && count++ == limit) return text.substr(0, i);
+// The code point of the UTF-8 character at `at`, and the byte after it. A
+// stray byte reads as itself.
+char32_t NextCharacter(const std::string& text, size_t* at) {
+  const auto lead = static_cast<unsigned char>(text[(*at)++]);
+  const int trail = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+  char32_t c = trail ? lead & (0x3F >> trail) : lead;
+  for (int i = 0; i < trail && *at < text.size() && !StartsCharacter(text[*at]); ++i)
+    c = (c << 6) | (static_cast<unsigned char>(text[(*at)++]) & 0x3F);
+  return c;
+}
+
+// Console cells a character takes: two for the wide characters of East
+// Asian scripts (kana, kanji, hangul, full-width forms), one for others.
+size_t Cells(char32_t c) {
+  const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF && c != 0x303F) ||
+                    (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
+                    (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
+  return wide ? 2 : 1;
+}
+
+// The longest start of the text that takes at most `limit` cells, and the
+// cells it takes.
+std::string FirstCells(const std::string& text, size_t limit, size_t* cells) {
+  *cells = 0;
+  for (size_t at = 0; at < text.size();) {
+    const size_t start = at;
+    const size_t width = Cells(NextCharacter(text, &at));
+    if (*cells + width > limit) return text.substr(0, start);
+    *cells += width;
   }
   return text;
 }
@@ -59,7 +83,8 @@ std::string PictureDetails(long width, long height, int depth, int decodedDepth,
 
 std::string ProgressText(size_t done, size_t total, const std::string& name, size_t columns) {
   const size_t width = columns > 1 ? columns - 1 : 0;
+  size_t cells = 0;
   const std::string line =
-      FirstCharacters("[" + std::to_string(done) + "/" + std::to_string(total) + "] " + name, width);
-  return line + std::string(width - Characters(line), ' ');
+      FirstCells("[" + std::to_string(done) + "/" + std::to_string(total) + "] " + name, width, &cells);
+  return line + std::string(width - cells, ' ');
 }

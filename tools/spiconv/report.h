@@ -25,7 +25,8 @@ std::string Column(const std::string& name);
 // "   640 x 480    24 bit (decoded 24 bit)  info 0  picture 0".
 std::string PictureDetails(long width, long height, int depth, int decodedDepth, int infoResult, int pictureResult);
 
-// The progress line "[done/total] name", cut to fit `columns` characters
-// less one (a full line would wrap on some consoles) and padded with spaces
-// to that width, so that it covers the line before it.
+// The progress line "[done/total] name", cut to fit `columns` console cells
+// less one (a full line would wrap on some consoles; East Asian wide
+// characters take two cells) and padded with spaces to that width, so that
+// it covers the line before it.
 std::string ProgressText(size_t done, size_t total, const std::string& name, size_t columns);
