@@ -144,7 +144,7 @@ test-spicompose: win32 win64
 
 # spiconv: its portable part natively in both widths, the program under
 # Wine in both widths.
-test-spiconv: native native32 win32 win64
+test-spiconv: native native32 release win32 win64
 	@build/native/tests/spiconv/spiconv_tests --gtest_brief=1
 	@$(ASAN32) build/native32/tests/spiconv/spiconv_tests --gtest_brief=1
 	@scripts/test-spiconv.sh

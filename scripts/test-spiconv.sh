@@ -44,7 +44,7 @@ root=build/spiconv
 rm -rf "$root"
 work="$root/한글 ☃ テスト"
 mkdir -p "$work/samples" "$work/known"
-build/native/mksamples "$work/samples"
+build/release/mksamples "$work/samples"
 pictures make "$work/known" >/dev/null
 # The samples spread over three levels, a picture with alpha whose pixels
 # pictures.py knows, and a file no plug-in reads; every fourth for 32 bits.

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <new>
 #include <optional>
 #include <string>
@@ -64,6 +65,10 @@ std::optional<Options> ParseOptions(int argc, wchar_t** argv) {
   int i = 1;
   for (; i < argc && argv[i][0] == L'-'; ++i) {
     const std::wstring option = argv[i];
+    if (option == L"--") {  // what follows is no option, whatever its first character
+      ++i;
+      break;
+    }
     if (option == L"-r" || option == L"--recursive") {
       options.recursive = true;
     } else if (option == L"--memory") {
@@ -137,25 +142,23 @@ struct Source {
 // Reads what the plug-in needs of the file; an empty text, or why it cannot.
 std::string ReadSource(const std::wstring& file, bool forceMemory, Source* source) {
   if (!forceMemory) source->path = PathForPlugin(platform::AnsiPathOf(file));
-  FILE* in = _wfopen(ExtendedPath(file).c_str(), L"rb");
+  const std::unique_ptr<FILE, int (*)(FILE*)> in(_wfopen(ExtendedPath(file).c_str(), L"rb"), std::fclose);
   if (!in) return "cannot be opened";
   ReadResult read;
   if (source->path) {
     source->supportName = *source->path;
-    read = ReadHeader(in, source->header, sizeof source->header);
+    read = ReadHeader(in.get(), source->header, sizeof source->header);
   } else {
     source->supportName = MemoryModeName(platform::ToAnsiLossy(FileNameOf(file)));
-    const int64_t size = _filelengthi64(_fileno(in));
-    read = size < 0 ? ReadResult::ReadError : ReadWhole(in, static_cast<uint64_t>(size), kMaxPictureBytes, &source->memory);
+    const int64_t size = _filelengthi64(_fileno(in.get()));
+    read = size < 0 ? ReadResult::ReadError
+                    : ReadWhole(in.get(), static_cast<uint64_t>(size), kMaxPictureBytes, &source->memory);
     if (read == ReadResult::TooLarge)
       return "too large: " + std::to_string(size) + " bytes, more than any picture spiconv holds";
-    if (read == ReadResult::Ok) {
-      const size_t copied = std::min(source->memory.size(), sizeof source->header);
-      std::copy(source->memory.data(), source->memory.data() + copied, source->header);
-      std::fill(source->header + copied, source->header + sizeof source->header, 0);
-    }
+    const size_t copied = std::min(source->memory.size(), sizeof source->header);
+    std::copy(source->memory.data(), source->memory.data() + copied, source->header);
+    std::fill(source->header + copied, source->header + sizeof source->header, 0);
   }
-  std::fclose(in);
   if (read == ReadResult::NoMemory) return "not enough memory";
   if (read != ReadResult::Ok) return "cannot be read";
   return {};
