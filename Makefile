@@ -35,7 +35,7 @@ JAPANESE = LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 # Every test step; each names the builds it needs, and `make test` runs
 # them two at a time.
 TESTS = test-native test-native32 test-limits test-shell test-windows test-windows32 test-xxgrp \
-        test-engine-windows test-spicompose test-conversions check-dlls fuzz-smoke conformance conformance32 \
+        test-engine-windows test-spicompose test-spiconv test-conversions check-dlls fuzz-smoke conformance conformance32 \
         test-gui-inprocess
 # Runs after the others, alone: with the processors busy, Wine's 32-bit
 # common dialogs under the i386 emulator stall more often.
@@ -141,6 +141,13 @@ test-engine-windows: win32 win64
 
 test-spicompose: win32 win64
 	@scripts/test-spicompose.sh
+
+# spiconv: its portable part natively in both widths, the program under
+# Wine in both widths.
+test-spiconv: native native32 release win32 win64
+	@build/native/tests/spiconv/spiconv_tests --gtest_brief=1
+	@$(ASAN32) build/native32/tests/spiconv/spiconv_tests --gtest_brief=1
+	@scripts/test-spiconv.sh
 
 check-dlls: win32 win64
 	@scripts/check-dlls.sh

@@ -24,6 +24,13 @@ BMP and PNG are parsed by this module, only JPEG is decoded by Pillow.
         picture's name or "none": the foreground alone over black, as the
         viewer flattens it. FOREGROUND is sprite, keyed24, keyed8 or "none".
 
+    pictures.py same-pixels BMP-FOLDER PNG-FOLDER
+        spiconv's files: every NAME.png under PNG-FOLDER must hold the pixels
+        and alpha of NAME.bmp at the same place under BMP-FOLDER (a plug-in's
+        bitmap as it handed it over). A bitmap without alpha (fewer than 32
+        bits, or 32 bits whose fourth bytes are all 0) is opaque; 16-bit
+        channels widen as the viewer widens them, c << 3.
+
     pictures.py check-writer FOLDER
         the files xxgrp.dll's test wrote: for every NAME.bgr (width and
         height as 32-bit little-endian numbers, then the pixels top row
@@ -117,8 +124,9 @@ def unfilter(raw, width, height, bpp):
     return rows
 
 
-def read_png(path):
-    """An 8-bit RGB, RGBA or palette PNG, not interlaced, as top-down BGR."""
+def png_pixels(path):
+    """An 8-bit RGB, RGBA or palette PNG, not interlaced, as (width, height,
+    top-down BGRA, whether it has an alpha channel)."""
     data = path.read_bytes()
     if data[:8] != b"\x89PNG\r\n\x1a\n":
         raise ValueError("no PNG signature")
@@ -149,8 +157,58 @@ def read_png(path):
                 r, g, b = palette[line[x] * 3: line[x] * 3 + 3]
             else:
                 r, g, b = line[x * channels: x * channels + 3]
-            out += bytes((b, g, r))
-    return width, height, bytes(out)
+            out += bytes((b, g, r, line[x * 4 + 3] if channels == 4 else 255))
+    return width, height, bytes(out), channels == 4
+
+
+def read_png(path):
+    """An 8-bit RGB, RGBA or palette PNG, not interlaced, as top-down BGR."""
+    width, height, bgra, _ = png_pixels(path)
+    bgr = bytearray(len(bgra) // 4 * 3)
+    for channel in range(3):
+        bgr[channel::3] = bgra[channel::4]
+    return width, height, bytes(bgr)
+
+
+def bitmap_pixels(path):
+    """A BI_RGB bitmap of 1, 4, 8, 16, 24 or 32 bits as (width, height, top-down
+    BGRA, whether it has alpha): a 32-bit bitmap whose fourth bytes are all 0
+    has none, and every pixel of a bitmap without alpha is opaque."""
+    data = path.read_bytes()
+    if data[:2] != b"BM":
+        raise ValueError("no BM signature")
+    offset, = struct.unpack_from("<I", data, 10)
+    header_size, width, height, planes, bits, compression = struct.unpack_from("<IiiHHI", data, 14)
+    colours, = struct.unpack_from("<I", data, 46)
+    if header_size < 40 or planes != 1 or compression != 0 or bits not in (1, 4, 8, 16, 24, 32):
+        raise ValueError(f"header size {header_size}, planes {planes}, {bits} bits, compression {compression}")
+    table = data[14 + header_size: offset]
+    rows = abs(height)
+    stride = (width * bits + 31) // 32 * 4
+    if len(data) < offset + stride * rows:
+        raise ValueError("file shorter than its rows")
+    out = bytearray()
+    for y in range(rows):
+        stored = rows - 1 - y if height > 0 else y
+        row = data[offset + stored * stride: offset + (stored + 1) * stride]
+        for x in range(width):
+            if bits >= 24:
+                step = bits // 8
+                out += row[x * step: x * step + 3] + bytes((row[x * 4 + 3] if bits == 32 else 255,))
+            elif bits == 16:
+                pixel, = struct.unpack_from("<H", row, x * 2)
+                out += bytes(((pixel & 0x1F) << 3, (pixel >> 5 & 0x1F) << 3, (pixel >> 10 & 0x1F) << 3, 255))
+            else:
+                per_byte = 8 // bits
+                index = row[x // per_byte] >> (8 - bits * (x % per_byte + 1)) & ((1 << bits) - 1)
+                if index >= (colours or 1 << bits) or 4 * index + 3 > len(table):
+                    out += b"\0\0\0\xff"  # beyond the table: black
+                else:
+                    out += table[4 * index: 4 * index + 3] + b"\xff"
+    alpha = bits == 32 and any(out[3::4])
+    if not alpha:
+        out[3::4] = b"\xff" * (len(out) // 4)
+    return width, rows, bytes(out), alpha
 
 
 def read_jpeg(path):
@@ -396,6 +454,40 @@ def check(folder, name, background, foreground, position):
     return 0
 
 
+def same_pixels(bmp_folder, png_folder):
+    passed = failed = with_alpha = 0
+    files = sorted(Path(png_folder).rglob("*.png"))
+    if not files:
+        print(f"no .png files under {png_folder}")
+        return 1
+    for png in files:
+        name = png.relative_to(png_folder)
+        try:
+            width, height, want, alpha = bitmap_pixels(Path(bmp_folder) / name.with_suffix(".bmp"))
+            got_width, got_height, got, png_alpha = png_pixels(png)
+            if (got_width, got_height) != (width, height):
+                problem = f"{got_width}x{got_height}, not {width}x{height}"
+            elif png_alpha != alpha:
+                problem = "alpha channel " + ("missing" if alpha else "where the bitmap has none")
+            elif got != want:
+                first = next(i for i in range(len(want)) if want[i] != got[i]) // 4
+                problem = f"pixels differ, the first at x={first % width}, y={first // width}"
+            else:
+                problem = None
+        except (OSError, ValueError, struct.error, zlib.error, TypeError) as error:
+            problem = f"unreadable: {error}"
+        if problem:
+            failed += 1
+            print(f"FAIL {name}: {problem}")
+        else:
+            passed += 1
+            with_alpha += alpha
+            print(f"ok   {name} ({width}x{height}{', alpha' if alpha else ''})")
+    print(f"{with_alpha} with alpha")
+    print(f"{passed} passed, {failed} failed")
+    return 1 if failed else 0
+
+
 def check_writer(folder):
     passed = failed = 0
     cases = sorted(Path(folder).glob("*.bgr"))
@@ -433,6 +525,8 @@ def main():
         return 0
     if command == "check" and len(args) == 5:
         return check(Path(args[0]), *args[1:])
+    if command == "same-pixels" and len(args) == 2:
+        return same_pixels(*args)
     if command == "check-writer" and len(args) == 1:
         return check_writer(args[0])
     print(__doc__)

@@ -1,15 +1,14 @@
 #!/usr/bin/env bash
 # The main job: write our sample pictures in every format, then convert each
-# to BMP with the 64-bit plug-in under Wine, one line per file.
+# to PNG (alpha kept) with the 64-bit plug-in under Wine, one line per file.
 set -euo pipefail
 rm -rf samples out
 mkdir -p samples out
 build/release/mksamples samples
 winpath() { echo "Z:${1//\//\\}"; }
-files=()
-for f in "$PWD"/samples/*; do files+=("$(winpath "$f")"); done
-scripts/wine.sh run dist/win64/spiconv.exe "$(winpath "$PWD/dist/win64/Mornel.sph")" "$(winpath "$PWD/out")" "${files[@]}"
-echo "bitmaps written to out/"
+scripts/wine.sh run dist/win64/spiconv.exe "$(winpath "$PWD/dist/win64/Mornel.sph")" "$(winpath "$PWD/out")" \
+  "$(winpath "$PWD/samples")"
+echo "PNG files written to out/"
 # The viewer's engine from end to end: a sample sprite over a sample
 # background, through the same plug-ins (found in the current folder, as
 # the viewer finds them), written by xxgrp.dll.

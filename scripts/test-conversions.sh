@@ -13,7 +13,7 @@ files=()
 for f in "$PWD/$work"/samples/*; do files+=("$(winpath "$f")"); done
 for bits in 64 32; do
   plugin=$([ "$bits" = 64 ] && echo Mornel.sph || echo Mornel.spi)
-  scripts/wine.sh --bits "$bits" conversions "dist/win$bits/spiconv.exe" \
+  scripts/wine.sh --bits "$bits" conversions "dist/win$bits/spiconv.exe" --format bmp \
     "$(winpath "$PWD/dist/win$bits/$plugin")" "$(winpath "$PWD/$work/out$bits")" "${files[@]}" >"$work/log$bits"
 done
 if ! diff "$work/log64" "$work/log32" >/dev/null; then

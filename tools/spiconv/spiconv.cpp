@@ -1,22 +1,91 @@
 // spiconv: a small Susie host of ours. It loads an image plug-in by path and
-// converts image files into BMP files through the plug-in's exports:
-//   spiconv PLUGIN OUTPUT-FOLDER IMAGE...
-// and prints one line per image: name, size, depth and the result code.
-// Paths may be in any script: a file that no ANSI path names is handed to
-// the plug-in in memory.
+// converts pictures through the plug-in's exports into PNG files, alpha
+// kept, or BMP files as the plug-in hands them over:
+//   spiconv [-r] [--format png|bmp] [--memory] PLUGIN OUTPUT-FOLDER INPUT...
+// An input is a file or a folder; a folder gives its own files, with -r
+// every file of its tree, and its structure is kept under the output
+// folder. One line per file (name, size, depth, result codes), then a
+// summary; the exit code is 0 only when no file failed. Paths may be in
+// any script: a file that no ANSI path names is handed to the plug-in in
+// memory.
 #include <windows.h>
 
+#include <io.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
+#include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "base/sizes.h"
 #include "base/susie_abi.h"
 #include "platform/windows/text.h"
+#include "tools/spiconv/batch_plan.h"
+#include "tools/spiconv/bmp_bytes.h"
+#include "tools/spiconv/console_progress.h"
+#include "tools/spiconv/file_bytes.h"
+#include "tools/spiconv/output_file.h"
+#include "tools/spiconv/plugin_name.h"
+#include "tools/spiconv/png_encoder.h"
+#include "tools/spiconv/png_rows.h"
+#include "tools/spiconv/report.h"
+#include "tools/spiconv/windows_files.h"
 
 namespace {
+
+using platform::Utf8;
+
+constexpr char kUsage[] =
+    "usage: spiconv [-r] [--format png|bmp] [--memory] PLUGIN OUTPUT-FOLDER INPUT...\n"
+    "Converts pictures through a Susie image plug-in (.spi for the 32-bit spiconv,\n"
+    ".sph for the 64-bit one). INPUT is a picture or a folder: a folder gives its own\n"
+    "files, with -r every file of its tree, and its folders are made again under\n"
+    "OUTPUT-FOLDER. Each picture NAME is written as NAME.png (the default: alpha kept)\n"
+    "or NAME.bmp (the bitmap as the plug-in hands it over). --memory hands every file\n"
+    "to the plug-in in memory instead of by name. Prints one line per file and a\n"
+    "summary; exits with 0 when no file failed, 1 when one did, 2 on a wrong call.\n";
+
+enum class Format { Png, Bmp };
+
+struct Options {
+  bool recursive = false;
+  bool memory = false;
+  Format format = Format::Png;
+  std::wstring plugin;
+  std::wstring outputFolder;
+  std::vector<std::wstring> inputs;
+};
+
+std::optional<Options> ParseOptions(int argc, wchar_t** argv) {
+  Options options;
+  int i = 1;
+  for (; i < argc && argv[i][0] == L'-'; ++i) {
+    const std::wstring option = argv[i];
+    if (option == L"--") {  // what follows is no option, whatever its first character
+      ++i;
+      break;
+    }
+    if (option == L"-r" || option == L"--recursive") {
+      options.recursive = true;
+    } else if (option == L"--memory") {
+      options.memory = true;
+    } else if (option == L"--format" && i + 1 < argc && (argv[i + 1] == std::wstring(L"png") ||
+                                                         argv[i + 1] == std::wstring(L"bmp"))) {
+      options.format = argv[++i] == std::wstring(L"png") ? Format::Png : Format::Bmp;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (argc - i < 3) return std::nullopt;
+  options.plugin = FullPath(argv[i]);
+  options.outputFolder = FullPath(argv[i + 1]);
+  for (i += 2; i < argc; ++i) options.inputs.push_back(FullPath(argv[i]));
+  return options;
+}
 
 struct Plugin {
   IsSupportedFn isSupported;
@@ -24,137 +93,212 @@ struct Plugin {
   GetPictureFn getPicture;
 };
 
-std::wstring BaseName(const std::wstring& path) {
-  const size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
-std::optional<std::vector<char>> ReadWholeFile(const std::wstring& path) {
-  FILE* in = _wfopen(path.c_str(), L"rb");
-  if (!in) return std::nullopt;
-  std::vector<char> bytes;
-  char chunk[65536];
-  for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, in)) > 0;) bytes.insert(bytes.end(), chunk, chunk + got);
-  std::fclose(in);
-  return bytes;
-}
-
-// The header and colour table that a BMP file keeps of the info block.
-size_t InfoBytes(const BITMAPINFOHEADER* header, size_t blockSize) {
-  size_t colours = header->biClrUsed;
-  if (!colours && header->biBitCount <= 8) colours = size_t{1} << header->biBitCount;
-  const size_t bytes = header->biSize + 4 * colours;
-  return bytes < blockSize ? bytes : blockSize;
-}
-
-bool WriteBmp(const std::wstring& path, HLOCAL info, HLOCAL bits) {
-  const auto* header = static_cast<const BITMAPINFOHEADER*>(LocalLock(info));
-  const void* pixels = LocalLock(bits);
-  const size_t infoBytes = InfoBytes(header, LocalSize(info));
-  const size_t bitsBytes = LocalSize(bits);
-  BITMAPFILEHEADER file{};
-  file.bfType = 0x4D42;
-  file.bfOffBits = static_cast<DWORD>(sizeof file + infoBytes);
-  file.bfSize = static_cast<DWORD>(file.bfOffBits + bitsBytes);
-  bool ok = false;
-  if (FILE* out = _wfopen(path.c_str(), L"wb")) {
-    ok = std::fwrite(&file, sizeof file, 1, out) == 1 && std::fwrite(header, infoBytes, 1, out) == 1 &&
-         (bitsBytes == 0 || std::fwrite(pixels, bitsBytes, 1, out) == 1);
-    ok = std::fclose(out) == 0 && ok;
+// A block the plug-in handed over, freed when it goes away.
+class HandedBlock {
+ public:
+  HandedBlock() = default;
+  ~HandedBlock() {
+    if (block_) LocalFree(block_);
   }
-  LocalUnlock(info);
-  LocalUnlock(bits);
-  return ok;
+  HandedBlock(const HandedBlock&) = delete;
+  HandedBlock& operator=(const HandedBlock&) = delete;
+
+  HLOCAL* Receive() { return &block_; }
+  HLOCAL get() const { return block_; }
+  // The plug-in keeps a block it did not hand over.
+  void Forget() { block_ = nullptr; }
+
+ private:
+  HLOCAL block_ = nullptr;
+};
+
+// The block's bytes, locked while the reader lives.
+class LockedBlock {
+ public:
+  explicit LockedBlock(HLOCAL block)
+      : block_(block), span_{static_cast<const uint8_t*>(LocalLock(block)), LocalSize(block)} {
+    if (!span_.data) span_.size = 0;
+  }
+  ~LockedBlock() {
+    if (span_.data) LocalUnlock(block_);
+  }
+  LockedBlock(const LockedBlock&) = delete;
+  LockedBlock& operator=(const LockedBlock&) = delete;
+  ByteSpan span() const { return span_; }
+
+ private:
+  HLOCAL block_;
+  ByteSpan span_;
+};
+
+// What the plug-in reads a file from: its ANSI path, or its bytes in memory.
+struct Source {
+  std::optional<std::string> path;
+  FileBlock memory;
+  uint8_t header[kHeaderBytes];
+  std::string supportName;  // the name IsSupported gets
+};
+
+// Reads what the plug-in needs of the file; an empty text, or why it cannot.
+std::string ReadSource(const std::wstring& file, bool forceMemory, Source* source) {
+  if (!forceMemory) source->path = PathForPlugin(platform::AnsiPathOf(file));
+  const std::unique_ptr<FILE, int (*)(FILE*)> in(_wfopen(ExtendedPath(file).c_str(), L"rb"), std::fclose);
+  if (!in) return "cannot be opened";
+  ReadResult read;
+  if (source->path) {
+    source->supportName = *source->path;
+    read = ReadHeader(in.get(), source->header, sizeof source->header);
+  } else {
+    source->supportName = MemoryModeName(platform::ToAnsiLossy(FileNameOf(file)));
+    const int64_t size = _filelengthi64(_fileno(in.get()));
+    read = size < 0 ? ReadResult::ReadError
+                    : ReadWhole(in.get(), static_cast<uint64_t>(size), kMaxPictureBytes, &source->memory);
+    if (read == ReadResult::TooLarge)
+      return "too large: " + std::to_string(size) + " bytes, more than any picture spiconv holds";
+    const size_t copied = std::min(source->memory.size(), sizeof source->header);
+    std::copy(source->memory.data(), source->memory.data() + copied, source->header);
+    std::fill(source->header + copied, source->header + sizeof source->header, 0);
+  }
+  if (read == ReadResult::NoMemory) return "not enough memory";
+  if (read != ReadResult::Ok) return "cannot be read";
+  return {};
 }
 
-void Say(const std::string& line) { platform::WriteText(stdout, line + "\n"); }
-
-// The name padded to the width of the first column.
-std::string Column(const std::wstring& name) {
-  std::string text = platform::Utf8(name);
-  if (name.size() < 24) text.append(24 - name.size(), ' ');
-  return text;
-}
-
-// The file by its ANSI path where one names it, otherwise in memory.
 struct Answers {
-  int supported = 0;
   int info = 0;
   int picture = 0;
 };
 
-Answers Ask(const Plugin& plugin, const std::wstring& path, const std::vector<char>& bytes, PictureInfo* info,
-            HLOCAL* infoBlock, HLOCAL* bitsBlock) {
-  std::vector<char> header(bytes.begin(), bytes.begin() + std::min<size_t>(bytes.size(), 2048));
-  header.resize(2048);
+Answers Decode(const Plugin& plugin, const Source& source, PictureInfo* info, HandedBlock* infoBlock,
+               HandedBlock* bitsBlock) {
   Answers answers;
-  if (const std::optional<std::string> ansi = platform::AnsiPathOf(path)) {
-    answers.supported = plugin.isSupported(ansi->c_str(), header.data());
-    if (!answers.supported) return answers;
-    answers.info = plugin.getPictureInfo(ansi->c_str(), 0, 0, info);
-    answers.picture = plugin.getPicture(ansi->c_str(), 0, 0, infoBlock, bitsBlock, nullptr, 0);
-    return answers;
+  if (source.path) {
+    answers.info = plugin.getPictureInfo(source.path->c_str(), 0, 0, info);
+    answers.picture = plugin.getPicture(source.path->c_str(), 0, 0, infoBlock->Receive(), bitsBlock->Receive(),
+                                        nullptr, 0);
+  } else {
+    const char* bytes = reinterpret_cast<const char*>(source.memory.data());
+    const auto length = static_cast<SpiLongPtr>(source.memory.size());
+    answers.info = plugin.getPictureInfo(bytes, length, 1, info);
+    answers.picture = plugin.getPicture(bytes, length, 1, infoBlock->Receive(), bitsBlock->Receive(), nullptr, 0);
   }
-  const std::string name = platform::ToAnsiLossy(path);  // only its extension counts
-  const auto length = static_cast<SpiLongPtr>(bytes.size());
-  answers.supported = plugin.isSupported(name.c_str(), header.data());
-  if (!answers.supported) return answers;
-  answers.info = plugin.getPictureInfo(bytes.data(), length, 1, info);
-  answers.picture = plugin.getPicture(bytes.data(), length, 1, infoBlock, bitsBlock, nullptr, 0);
   return answers;
 }
 
-int Convert(const Plugin& plugin, const std::wstring& outputFolder, const std::wstring& path) {
-  const std::wstring name = BaseName(path);
-  const std::optional<std::vector<char>> bytes = ReadWholeFile(path);
-  if (!bytes) {
-    Say(Column(name) + " cannot be read");
-    return 1;
+// The file's bytes in the chosen format; false when the picture cannot be
+// written in it.
+bool Encode(Format format, ByteSpan info, ByteSpan bits, std::vector<uint8_t>* file) {
+  if (format == Format::Bmp) return MakeBmpFile(info, bits, file);
+  PngRows rows;
+  if (!MakePngRows(info, bits, &rows)) return false;
+  const HRESULT result = EncodePng(rows, file);
+  if (result == E_OUTOFMEMORY) throw std::bad_alloc();
+  return SUCCEEDED(result);
+}
+
+Outcome Convert(const Plugin& plugin, const Options& options, const Job& job, std::string* line) {
+  Source source;
+  if (std::string fault = ReadSource(job.source, options.memory, &source); !fault.empty()) {
+    *line = fault;
+    return Outcome::Failed;
+  }
+  if (!plugin.isSupported(source.supportName.c_str(), source.header)) {
+    *line = job.fromWalk ? "not supported, skipped" : "not supported";
+    return job.fromWalk ? Outcome::Skipped : Outcome::Failed;
   }
   PictureInfo info{};
-  HLOCAL infoBlock = nullptr, bitsBlock = nullptr;
-  const Answers answers = Ask(plugin, path, *bytes, &info, &infoBlock, &bitsBlock);
-  if (!answers.supported) {
-    Say(Column(name) + " not supported");
-    return 1;
-  }
+  HandedBlock infoBlock, bitsBlock;
+  const Answers answers = Decode(plugin, source, &info, &infoBlock, &bitsBlock);
   // A plug-in that answers 0 must hand over a header and pixels, apart;
   // after any other answer the handles are the plug-in's.
-  const bool handedOver = answers.picture == 0 && infoBlock && bitsBlock && infoBlock != bitsBlock &&
-                          LocalSize(infoBlock) >= sizeof(BITMAPINFOHEADER);
-  if (answers.picture == 0 && !handedOver) {
-    Say(Column(name) + " decoded, but no header and pixels were handed over");
-    if (infoBlock) LocalFree(infoBlock);
-    if (bitsBlock && bitsBlock != infoBlock) LocalFree(bitsBlock);
-    return 1;
+  if (answers.picture != 0) {
+    infoBlock.Forget();
+    bitsBlock.Forget();
+  } else if (!infoBlock.get() || !bitsBlock.get() || infoBlock.get() == bitsBlock.get() ||
+             LocalSize(infoBlock.get()) < sizeof(BITMAPINFOHEADER)) {
+    if (infoBlock.get() == bitsBlock.get()) bitsBlock.Forget();
+    *line = "decoded, but no header and pixels were handed over";
+    return Outcome::Failed;
   }
-  int produced = 0;
+  int decodedDepth = 0;
+  std::string written;
   if (answers.picture == 0) {
-    produced = static_cast<const BITMAPINFOHEADER*>(LocalLock(infoBlock))->biBitCount;
-    LocalUnlock(infoBlock);
-    const std::wstring bmp = outputFolder + L"\\" + name + L".bmp";
-    if (!WriteBmp(bmp, infoBlock, bitsBlock)) Say(Column(name) + " cannot write " + platform::Utf8(bmp));
-    LocalFree(infoBlock);
-    LocalFree(bitsBlock);
+    const LockedBlock infoBytes(infoBlock.get()), bitsBytes(bitsBlock.get());
+    if (!infoBytes.span().data || !bitsBytes.span().data) {
+      *line = "decoded, but no header and pixels were handed over";
+      return Outcome::Failed;
+    }
+    decodedDepth = Le16(infoBytes.span().data + 14);
+    std::vector<uint8_t> file;
+    if (!Encode(options.format, infoBytes.span(), bitsBytes.span(), &file))
+      written = "  not a bitmap that can be written";
+    else if (!MakeFolders(FolderOf(job.output)) || !ReplaceWithFile(job.output, file.data(), file.size()))
+      written = "  cannot write " + Utf8(job.output);
   }
-  char line[160];
-  std::snprintf(line, sizeof line, " %6ld x %-6ld %2d bit (decoded %2d bit)  info %d  picture %d%s",
-                static_cast<long>(info.width), static_cast<long>(info.height), info.colorDepth, produced, answers.info,
-                answers.picture, answers.picture == 0 ? "  ok" : "");
-  Say(Column(name) + line);
-  return answers.picture == 0 && answers.info == 0 ? 0 : 1;
+  const bool ok = answers.info == 0 && answers.picture == 0 && written.empty();
+  *line = PictureDetails(info.width, info.height, info.colorDepth, decodedDepth, answers.info, answers.picture) +
+          (written.empty() ? (ok ? "  ok" : "  failed") : written);
+  return ok ? Outcome::Converted : Outcome::Failed;
+}
+
+// The line of a job the plan already refused.
+std::string PlanFault(const Job& job) {
+  switch (job.kind) {
+    case JobKind::Missing:
+      return "cannot be found";
+    case JobKind::UnlistedFolder:
+      return "folder cannot be listed";
+    case JobKind::SameOutput:
+      return "has the same output file as " + Utf8(job.other) + ", not converted";
+    case JobKind::OverwritesInput:
+      return "its output would replace an input file, not converted";
+    case JobKind::Convert:
+      break;
+  }
+  return {};
+}
+
+void Say(const std::string& line) { platform::WriteText(stdout, line + "\n"); }
+
+int Run(const Plugin& plugin, const Options& options) {
+  WindowsFiles files;
+  const PlanOptions plan{options.recursive, options.outputFolder, options.format == Format::Png ? L".png" : L".bmp"};
+  const std::vector<Job> jobs = PlanJobs(options.inputs, plan, files);
+  ConsoleProgress progress;
+  Tally tally;
+  for (size_t i = 0; i < jobs.size(); ++i) {
+    const Job& job = jobs[i];
+    const std::string shown = Utf8(job.shown);
+    progress.Show(i + 1, jobs.size(), shown);
+    std::string line = PlanFault(job);
+    Outcome outcome = Outcome::Failed;
+    if (job.kind == JobKind::Convert) {
+      try {
+        outcome = Convert(plugin, options, job, &line);
+      } catch (const std::bad_alloc&) {
+        line = "not enough memory";
+        outcome = Outcome::Failed;
+      }
+    }
+    tally.Add(outcome);
+    progress.Clear();
+    Say(Column(shown) + " " + line);
+  }
+  Say(tally.SummaryLine());
+  return tally.ExitCode();
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 4) {
-    platform::WriteText(stderr, "usage: spiconv PLUGIN OUTPUT-FOLDER IMAGE...\n");
+  const std::optional<Options> options = ParseOptions(argc, argv);
+  if (!options) {
+    platform::WriteText(stderr, kUsage);
     return 2;
   }
-  HMODULE module = LoadLibraryW(argv[1]);
+  HMODULE module = LoadLibraryW(options->plugin.c_str());
   if (!module) {
-    platform::WriteText(stderr, "spiconv: cannot load " + platform::Utf8(argv[1]) + "\n");
+    platform::WriteText(stderr, "spiconv: cannot load " + Utf8(options->plugin) + "\n");
     return 2;
   }
   auto find = [&](const char* name) { return reinterpret_cast<void*>(GetProcAddress(module, name)); };
@@ -162,12 +306,17 @@ int wmain(int argc, wchar_t** argv) {
                       reinterpret_cast<GetPictureInfoFn>(find("GetPictureInfo")),
                       reinterpret_cast<GetPictureFn>(find("GetPicture"))};
   if (!plugin.isSupported || !plugin.getPictureInfo || !plugin.getPicture) {
-    platform::WriteText(stderr, "spiconv: " + platform::Utf8(argv[1]) + " is not a Susie image plug-in\n");
+    platform::WriteText(stderr, "spiconv: " + Utf8(options->plugin) + " is not a Susie image plug-in\n");
     return 2;
   }
-  CreateDirectoryW(argv[2], nullptr);
-  int failures = 0;
-  for (int i = 3; i < argc; ++i) failures += Convert(plugin, argv[2], argv[i]);
+  if (!MakeFolders(options->outputFolder)) {
+    platform::WriteText(stderr, "spiconv: cannot make the folder " + Utf8(options->outputFolder) + "\n");
+    return 2;
+  }
+  // The imaging component's encoder is reached through COM.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const int code = Run(plugin, *options);
+  if (SUCCEEDED(com)) CoUninitialize();
   FreeLibrary(module);
-  return failures ? 1 : 0;
+  return code;
 }

@@ -1,0 +1,17 @@
+#include "tools/spiconv/plugin_name.h"
+
+bool FitsPlugin(const std::string& ansiName) { return ansiName.size() < kPluginNameRoom; }
+
+std::optional<std::string> PathForPlugin(const std::optional<std::string>& ansiPath) {
+  if (ansiPath && FitsPlugin(*ansiPath)) return ansiPath;
+  return std::nullopt;
+}
+
+std::string MemoryModeName(const std::string& ansiFileName) {
+  if (FitsPlugin(ansiFileName)) return ansiFileName;
+  // A dot is one byte in every ANSI code page, and no lead or trail byte
+  // of a double-byte character is 0x2E, so the cut ends between characters.
+  const size_t dot = ansiFileName.rfind('.');
+  if (dot != std::string::npos && FitsPlugin(ansiFileName.substr(dot))) return ansiFileName.substr(dot);
+  return {};
+}

@@ -1,0 +1,23 @@
+// The names spiconv hands a plug-in. Many plug-ins copy the name they are
+// given into a char[MAX_PATH]; a name of MAX_PATH bytes or more would
+// overflow it. The ANSI form of a path of fewer than MAX_PATH UTF-16 units
+// can pass that: about 520 bytes in code page 932, 780 in UTF-8.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+constexpr size_t kPluginNameRoom = 260;  // MAX_PATH
+
+// True when a char[MAX_PATH] holds the name with its terminating zero.
+bool FitsPlugin(const std::string& ansiName);
+
+// The path a plug-in opens the file by: the ANSI path where there is one
+// that fits, else nothing (the file goes to the plug-in in memory).
+std::optional<std::string> PathForPlugin(const std::optional<std::string>& ansiPath);
+
+// The name IsSupported gets with a file handed over in memory, where only
+// its extension counts: the file name, or where that does not fit, its
+// extension alone, or where not even that does, an empty name.
+std::string MemoryModeName(const std::string& ansiFileName);
