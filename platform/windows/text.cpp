@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "base/plugin_names.h"
 #include "base/utf.h"
 
 namespace platform {
@@ -90,7 +91,7 @@ std::optional<std::wstring> ShortPathOf(const std::wstring& path) {
 // The exact ANSI form when a char[MAX_PATH] holds it with its zero.
 std::optional<std::string> HoldableAnsi(std::wstring_view path) {
   std::optional<std::string> ansi = ToAnsiExactly(path);
-  if (!ansi || ansi->size() >= MAX_PATH) return std::nullopt;
+  if (!ansi || !FitsPlugin(*ansi)) return std::nullopt;
   return ansi;
 }
 
@@ -135,10 +136,7 @@ std::optional<std::string> AnsiPathOf(const std::wstring& path) {
 }
 
 std::string AnsiNameForMemory(const std::wstring& path) {
-  const std::string name = ToAnsiLossy(std::wstring_view(path).substr(NameStart(path)));
-  if (name.size() < MAX_PATH) return name;
-  const std::string extension = ToAnsiLossy(ExtensionOf(path));
-  return extension.size() < MAX_PATH - 2 ? "_." + extension : "_";
+  return MemoryModeName(ToAnsiLossy(std::wstring_view(path).substr(NameStart(path))));
 }
 
 void WriteText(std::FILE* stream, std::string_view utf8) {

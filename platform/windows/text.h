@@ -33,9 +33,8 @@ std::optional<std::string> AnsiPathOf(const std::wstring& path);
 
 // The name to show a plug-in beside a file handed over in memory, where it
 // only looks at the extension: the file's own name in the ANSI code page,
-// each character the code page lacks as '?'; when that would take MAX_PATH
-// bytes or more, a stand-in name with the same extension. Never MAX_PATH
-// bytes or more.
+// each character the code page lacks as '?', cut as MemoryModeName cuts
+// it. Never MAX_PATH bytes or more.
 std::string AnsiNameForMemory(const std::wstring& path);
 
 // The running program's full path; empty where the system gives none.

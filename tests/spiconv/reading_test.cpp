@@ -7,7 +7,6 @@
 #include <string>
 
 #include "tools/spiconv/file_bytes.h"
-#include "tools/spiconv/plugin_name.h"
 
 namespace {
 
@@ -72,26 +71,6 @@ TEST(ReadHeader, FillsWhatTheFileLacksWithZeros) {
   ASSERT_EQ(ReadHeader(in, header, sizeof header), ReadResult::Ok);
   std::fclose(in);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(header), sizeof header), std::string("abc\0\0\0\0\0", 8));
-}
-
-TEST(PluginNames, NoNameOfMaxPathBytesOrMoreReachesAPlugin) {
-  const std::string longest(259, 'a'), tooLong(260, 'a');
-  EXPECT_TRUE(FitsPlugin(longest));
-  EXPECT_FALSE(FitsPlugin(tooLong));
-  EXPECT_EQ(PathForPlugin(longest), longest);
-  EXPECT_EQ(PathForPlugin(tooLong), std::nullopt);
-  EXPECT_EQ(PathForPlugin(std::nullopt), std::nullopt);
-}
-
-TEST(PluginNames, InMemoryIsSupportedGetsTheNameOrItsExtension) {
-  EXPECT_EQ(MemoryModeName("sprite.cz2"), "sprite.cz2");
-  // 200 characters of code page 932 (two bytes each, the second may be
-  // 0x5C or any byte from 0x40 on) and an extension.
-  std::string kana;
-  for (int i = 0; i < 200; ++i) kana += "\x83\x5C";
-  EXPECT_EQ(MemoryModeName(kana + ".cz2"), ".cz2");
-  EXPECT_EQ(MemoryModeName(kana + kana), "");
-  EXPECT_EQ(MemoryModeName("a." + std::string(300, 'x')), "");
 }
 
 }  // namespace

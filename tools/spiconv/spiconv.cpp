@@ -29,7 +29,6 @@
 #include "tools/spiconv/console_progress.h"
 #include "tools/spiconv/file_bytes.h"
 #include "tools/spiconv/output_file.h"
-#include "tools/spiconv/plugin_name.h"
 #include "tools/spiconv/png_encoder.h"
 #include "tools/spiconv/png_rows.h"
 #include "tools/spiconv/report.h"
@@ -141,7 +140,7 @@ struct Source {
 
 // Reads what the plug-in needs of the file; an empty text, or why it cannot.
 std::string ReadSource(const std::wstring& file, bool forceMemory, Source* source) {
-  if (!forceMemory) source->path = PathForPlugin(platform::AnsiPathOf(file));
+  if (!forceMemory) source->path = platform::AnsiPathOf(file);
   const std::unique_ptr<FILE, int (*)(FILE*)> in(_wfopen(ExtendedPath(file).c_str(), L"rb"), std::fclose);
   if (!in) return "cannot be opened";
   ReadResult read;
@@ -149,10 +148,10 @@ std::string ReadSource(const std::wstring& file, bool forceMemory, Source* sourc
     source->supportName = *source->path;
     read = ReadHeader(in.get(), source->header, sizeof source->header);
   } else {
-    source->supportName = MemoryModeName(platform::ToAnsiLossy(FileNameOf(file)));
+    source->supportName = platform::AnsiNameForMemory(file);
     const int64_t size = _filelengthi64(_fileno(in.get()));
     read = size < 0 ? ReadResult::ReadError
-                    : ReadWhole(in.get(), static_cast<uint64_t>(size), kMaxPictureBytes, &source->memory);
+                    : ReadWhole(in.get(), static_cast<uint64_t>(size), kMaxPictureFileBytes, &source->memory);
     if (read == ReadResult::TooLarge)
       return "too large: " + std::to_string(size) + " bytes, more than any picture spiconv holds";
     const size_t copied = std::min(source->memory.size(), sizeof source->header);

@@ -1,11 +1,6 @@
-#include "tools/spiconv/plugin_name.h"
+#include "base/plugin_names.h"
 
 bool FitsPlugin(const std::string& ansiName) { return ansiName.size() < kPluginNameRoom; }
-
-std::optional<std::string> PathForPlugin(const std::optional<std::string>& ansiPath) {
-  if (ansiPath && FitsPlugin(*ansiPath)) return ansiPath;
-  return std::nullopt;
-}
 
 std::string MemoryModeName(const std::string& ansiFileName) {
   if (FitsPlugin(ansiFileName)) return ansiFileName;
