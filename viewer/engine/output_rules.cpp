@@ -60,9 +60,7 @@ std::vector<WallpaperPlace> WallpaperPlaces(std::string_view windowsDirectory, s
   std::vector<WallpaperPlace> places;
   if (!windowsDirectory.empty()) places.push_back({WallpaperPath(windowsDirectory, userName), ""});
   if (!localAppData.empty()) {
-    std::string folder(localAppData);
-    if (!EndsWithSeparator(folder)) folder += '\\';
-    folder += "Trellin";
+    const std::string folder = UserProgramFolder(localAppData);
     places.push_back({WallpaperPath(folder, userName), folder});
   }
   return places;

@@ -36,6 +36,12 @@ size_t FileNameStart(std::string_view path) {
 
 bool EndsWithSeparator(std::string_view path) { return !path.empty() && (path.back() == '\\' || path.back() == '/'); }
 
+std::string UserProgramFolder(std::string_view localAppData) {
+  std::string folder(localAppData);
+  if (!EndsWithSeparator(folder)) folder += '\\';
+  return folder + "Trellin";
+}
+
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)

@@ -16,6 +16,11 @@ size_t FileNameStart(std::string_view path);
 // True when the path ends in a backslash or a slash.
 bool EndsWithSeparator(std::string_view path);
 
+// The program's own folder among the user's local application data
+// (`localAppData`, %LOCALAPPDATA%): its "Trellin" folder, where what the
+// account may not write beside the program or into Windows' folder goes.
+std::string UserProgramFolder(std::string_view localAppData);
+
 // True when the two texts differ at most in the case of ASCII letters.
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);
 

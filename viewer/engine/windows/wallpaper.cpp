@@ -1,12 +1,11 @@
 #include "viewer/engine/windows/wallpaper.h"
 
 #include <windows.h>
-// After windows.h, on which it builds.
-#include <shlobj.h>
 
 #include <optional>
 #include <string>
 
+#include "platform/windows/known_folders.h"
 #include "platform/windows/text.h"
 
 namespace {
@@ -15,14 +14,6 @@ std::string WindowsFolder() {
   wchar_t folder[MAX_PATH] = {};
   const UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
   return length > 0 && length < MAX_PATH ? platform::Utf8(folder) : std::string();
-}
-
-std::string LocalAppDataFolder() {
-  wchar_t* folder = nullptr;
-  std::string path;
-  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &folder))) path = platform::Utf8(folder);
-  CoTaskMemFree(folder);
-  return path;
 }
 
 std::string UserName() {
@@ -71,7 +62,7 @@ void WriteDesktopSettings(WallpaperCommand command) {
 
 bool SetWallpaper(PictureWriter& writer, const OutputPicture& picture, WallpaperCommand command) {
   const std::optional<std::string> path = WriteAtFirstPlace(
-      WallpaperPlaces(WindowsFolder(), LocalAppDataFolder(), UserName()), MakeFolder, [&](const std::string& place) {
+      WallpaperPlaces(WindowsFolder(), platform::Utf8(platform::LocalAppDataFolder()), UserName()), MakeFolder, [&](const std::string& place) {
         return writer.Save(SaveFormat::Bmp, place.c_str(), kWriterOptionWallpaper, picture.header(),
                            picture.pixels()) == kWriterOk;
       });
