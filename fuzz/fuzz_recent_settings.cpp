@@ -1,7 +1,8 @@
 // The recent lists as a settings file brings them in: any text for the
 // section (keys, counts, values of any length and bytes), then a run of
 // the list's operations taken from the input, and the list saved. What is
-// saved must load back to the same entries, and the menu must show them.
+// saved must load back to the same entries, and the menu must show them;
+// entries beyond ASCII go through the escaped UTF-8 keys.
 //
 // Input: the section's lines up to the first zero byte, then up to 64
 // operations, two bytes each (what, and which entry).
@@ -40,6 +41,11 @@ class Section final : public SettingsReader, public SectionWriter {
   std::string ReadString(const std::string&, const std::string&, const std::string& key) override {
     const auto value = values_.find(key);
     return value != values_.end() ? value->second : std::string();
+  }
+  // As a file in a code page without the characters beyond ASCII: such
+  // entries go through the escaped UTF-8 keys.
+  bool Holds(const std::string& text) override {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
   }
   bool WriteSection(const std::string&, const std::string&, std::string_view block) override {
     // Zero-ended lines and one more zero: anything else is a broken block.

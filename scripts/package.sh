@@ -43,7 +43,8 @@ stored pixel, in most files the bottom-left one, becomes transparent).
 Ctrl+S saves the composite; the file name's extension chooses the format
 (.png, .jpg, anything else BMP).
 
-The recent-file lists are kept in Trellin.ini beside Trellin.exe.
+The recent-file lists are kept in Trellin.ini beside Trellin.exe, or,
+where that folder cannot be written, in %LOCALAPPDATA%\\Trellin.
 The texts of the program are Japanese (code page 932).
 """
 dist = Path(f"dist/win{bits}")

@@ -7,9 +7,13 @@
 #include <map>
 #include <sstream>
 
+#include "platform/windows/known_folders.h"
+#include "platform/windows/text.h"
 #include "tests/gui_inprocess/dialog_watcher.h"
 #include "tests/gui_inprocess/gui_support.h"
+#include "tests/gui_inprocess/import_patch.h"
 #include "viewer/resources/resource.h"
+#include "viewer/shell/profile_windows.h"
 
 namespace {
 
@@ -129,6 +133,59 @@ TEST_F(SettingsFileTest, ACountThatIsNoNumberLeavesTheListEmpty) {
   EXPECT_EQ(ItemsOf(RecentForegroundMenu(frame().menu())),
             (std::vector<std::pair<std::string, UINT>>{{"(Empty)", ID_RECENT_FOREGROUND_FIRST}}));
   EXPECT_EQ(Saved().at("RecentFgImage"), Lines{Line("DocumentCount", "8")});
+}
+
+int shortNamesAsked = 0;
+DWORD WINAPI CountingGetShortPathNameW(LPCWSTR, LPWSTR, DWORD) {
+  ++shortNamesAsked;
+  return 0;
+}
+
+// Saving asks the file system nothing about the stored paths (a short
+// name asked of an unreachable share would hold the exit up) and stores a
+// path the code page cannot hold exactly, never by a short name.
+TEST_F(SettingsFileTest, SavingAsksTheDiskNothingAboutThePaths) {
+  const std::string unreachable = u8"\\\\nowhere\\share\\photo α 한글.png";
+  frame().frame().recentForegrounds().Add(unreachable);
+  std::map<std::string, Lines> saved;
+  {
+    ImportPatch counting("kernel32.dll", "GetShortPathNameW", reinterpret_cast<void*>(CountingGetShortPathNameW));
+    ASSERT_TRUE(counting.Active());
+    shortNamesAsked = 0;
+    saved = Saved();
+  }
+  EXPECT_EQ(shortNamesAsked, 0);
+  EXPECT_EQ(saved.at("RecentFgImage"),
+            (Lines{Line("DocumentCount", "8"),
+                   Line("Document1.utf8", "\\\\nowhere\\share\\photo%20%CE%B1%20%ED%95%9C%EA%B8%80.png")}));
+  Restart(std::nullopt);
+  EXPECT_EQ(frame().frame().recentForegrounds().Get(ID_RECENT_FOREGROUND_FIRST), unreachable);
+}
+
+// Unpacked where the account may not write (here: a folder stands where
+// the settings file would), the lists go to the user's own Trellin folder
+// and come back from there; the folder beside the program is left as it is.
+TEST_F(SettingsFileTest, AProtectedProgramFolderKeepsTheListsInTheUsersFolder) {
+  const std::wstring beside = platform::Utf16(SettingsFile());
+  const std::string own =
+      UserSettingsFilePath(platform::Utf8(platform::ProgramPath()), platform::Utf8(platform::LocalAppDataFolder()));
+  DeleteFileW(platform::Utf16(own).c_str());
+  frame_.reset();
+  DeleteFileW(beside.c_str());
+  ASSERT_TRUE(CreateDirectoryW(beside.c_str(), nullptr));
+  frame_ = std::make_unique<FrameUnderTest>();
+  EXPECT_EQ(frame().frame().recentForegrounds().size(), 0u);
+  frame().frame().recentForegrounds().Add("C:\\kept.tga");
+  frame_.reset();
+  const Bytes written = ReadFileBytes(own);
+  EXPECT_NE(std::string(written.begin(), written.end()).find("kept.tga"), std::string::npos) << own;
+
+  frame_ = std::make_unique<FrameUnderTest>();
+  EXPECT_EQ(frame().frame().recentForegrounds().Get(ID_RECENT_FOREGROUND_FIRST), "C:\\kept.tga");
+  frame_.reset();
+  EXPECT_TRUE(RemoveDirectoryW(beside.c_str()));
+  DeleteFileW(platform::Utf16(own).c_str());
+  frame_ = std::make_unique<FrameUnderTest>();
 }
 
 // The open dialog is a common dialog, which the 32-bit pass leaves out.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/shell/shell_fakes.h"
 
 namespace {
@@ -192,28 +194,47 @@ TEST_F(RecentListTest, SaveWritesTheCountThenTheEntriesDownToDocument1) {
             std::string("DocumentCount = 8\0Document2 = C:\\old.png\0Document1 = C:\\new.png\0\0", 65));
 }
 
-// A path the file cannot hold is stored in the form the writer gives (a
-// short name) or left out; the entries stored keep their order and their
-// numbering has no gap.
-TEST_F(RecentListTest, SaveStoresEachPathInTheFormTheFileHolds) {
-  class PickyProfile final : public SectionWriter {
+// A path the file cannot hold as it is goes under a key of its own, in
+// escaped UTF-8, and comes back exactly; never as a short name, which goes
+// stale. The numbering stays the entries' own: a reader that knows only
+// the plain keys sees a gap, skips it, and keeps the others in order.
+TEST_F(RecentListTest, APathTheFileCannotHoldIsKeptInEscapedUtf8) {
+  class AsciiProfile final : public SectionWriter {
    public:
-    std::string written;
-    std::optional<std::string> StoredPath(const std::string& path) override {
-      if (path == u8"C:\\한글\\a.tga") return std::string("C:\\7E2D~1\\a.tga");
-      if (path == u8"C:\\☃\\b.tga") return std::nullopt;
-      return path;
+    FakeProfile* file;
+    bool Holds(const std::string& text) override {
+      return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     }
-    bool WriteSection(const std::string&, const std::string&, std::string_view lines) override {
-      written = lines;
-      return true;
+    bool WriteSection(const std::string& name, const std::string& section, std::string_view lines) override {
+      return file->WriteSection(name, section, lines);
     }
-  } picky;
-  AddAll({"C:\\old.png", u8"C:\\한글\\a.tga", u8"C:\\☃\\b.tga", "C:\\new.png"});
-  list.SaveToSettings(picky, kFile, kRecentForegroundSection);
+  } ascii;
+  ascii.file = &profile;
+  const char* hangul = u8"C:\\한글\\a 100%.tga";
+  AddAll({"C:\\old.png", hangul, "C:\\new.png"});
+  list.SaveToSettings(ascii, kFile, kRecentForegroundSection);
   using namespace std::string_literals;
-  EXPECT_EQ(picky.written,
-            "DocumentCount = 8\0Document3 = C:\\old.png\0Document2 = C:\\7E2D~1\\a.tga\0Document1 = C:\\new.png\0\0"s);
+  EXPECT_EQ(profile.writes.back(),
+            "DocumentCount = 8\0Document3 = C:\\old.png\0Document2.utf8 = C:\\%ED%95%9C%EA%B8%80\\a%20100%25.tga\0"
+            "Document1 = C:\\new.png\0\0"s);
+
+  RecentImageList next = RecentImageList::Foregrounds();
+  next.SetCapacity(8);
+  next.LoadFromSettings(profile, kFile, kRecentForegroundSection);
+  EXPECT_EQ(next.Get(kFg + 1), hangul);
+  // What the earlier release reads of it: the plain keys, in their order.
+  EXPECT_EQ(profile.ReadString(kFile, kRecentForegroundSection, "Document2"), "");
+  EXPECT_EQ(profile.ReadString(kFile, kRecentForegroundSection, "Document3"), "C:\\old.png");
+}
+
+// The escaped key wins over a plain one of the same number, and a stray '%'
+// stands for itself.
+TEST_F(RecentListTest, LoadTakesTheEscapedKeyAndToleratesStrayPercents) {
+  profile.Section(kFile, kRecentForegroundSection) = {"DocumentCount = 8", "Document1 = C:\\PICTUR~1.PNG",
+                                                      "Document1.utf8 = C:\\%CE%B1.png",
+                                                      "Document2.utf8 = C:\\50%.png%4", "Document3 = C:\\%zz"};
+  ASSERT_TRUE(list.LoadFromSettings(profile, kFile, kRecentForegroundSection));
+  EXPECT_EQ(Shown(), (Texts{u8"&1 C:\\α.png", "&2 C:\\50%.png%4", "&3 C:\\%zz"}));
 }
 
 TEST_F(RecentListTest, TwoRunsKeepTheOrder) {

@@ -128,7 +128,8 @@ void CMainFrame::ShowOpenFailure(SpiResult result, bool foreground, const std::s
 // Nothing is written while the program runs: the lists go to the settings
 // file once, after the frame's last message.
 void CMainFrame::OnFinalMessage() {
-  const std::string settings = ModuleSettingsFilePath();
+  const std::string settings = ModuleSettingsFiles().write;
+  MakeFolderFor(settings);
   WindowsSectionWriter writer;
   recentBackgrounds_.SaveToSettings(writer, settings, kRecentBackgroundSection);
   recentForegrounds_.SaveToSettings(writer, settings, kRecentForegroundSection);

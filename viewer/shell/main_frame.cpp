@@ -82,7 +82,7 @@ LRESULT CMainFrame::OnCreate() {
 // The File menu's third and fourth items from its end are the recent
 // background and foreground submenus.
 void CMainFrame::LoadRecentLists() {
-  const std::string settings = ModuleSettingsFilePath();
+  const std::string settings = ModuleSettingsFiles().read;
   HMENU file = GetSubMenu(GetMenu(hwnd()), 0);
   const int items = GetMenuItemCount(file);
   WindowsSettingsReader reader;

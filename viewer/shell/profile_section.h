@@ -12,10 +12,9 @@
 class SectionWriter {
  public:
   virtual ~SectionWriter() = default;
-  // The form in which a path is stored so that it reads back as the same
-  // file; nothing when the file cannot hold it in any such form. Text the
-  // file holds as it is comes back unchanged.
-  virtual std::optional<std::string> StoredPath(const std::string& path) { return path; }
+  // Whether the file keeps the text exactly as it is. A file in the ANSI
+  // code page cannot keep a character that code page lacks.
+  virtual bool Holds(const std::string&) { return true; }
   // Replaces the whole content of the section with `lines`: lines each
   // followed by a zero character, and one more zero after the last.
   virtual bool WriteSection(const std::string& file, const std::string& section, std::string_view lines) = 0;

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/windows/known_folders.h"
 #include "platform/windows/text.h"
 #include "viewer/shell/settings_path.h"
 
@@ -41,20 +42,51 @@ std::string WindowsSettingsReader::ReadString(const std::string& file, const std
   }
 }
 
-std::optional<std::string> WindowsSectionWriter::StoredPath(const std::string& path) {
-  const std::optional<std::string> ansi = platform::AnsiPathOf(Utf16(path));
-  if (!ansi) return std::nullopt;
-  return platform::Utf8(platform::FromAnsi(*ansi));
+bool WindowsSectionWriter::Holds(const std::string& text) {
+  return platform::ToAnsiExactly(Utf16(text)).has_value();
 }
 
 bool WindowsSectionWriter::WriteSection(const std::string& file, const std::string& section, std::string_view lines) {
   if (file.empty()) return false;
   // The lines hold their zeros; every path among them is one the ANSI code
-  // page holds (StoredPath), so the file gets them exactly.
+  // page holds (Holds) or ASCII, so the file gets them exactly.
   return WritePrivateProfileSectionW(Utf16(section).c_str(), Utf16(lines).c_str(), Utf16(file).c_str()) != FALSE;
 }
 
 std::string ModuleSettingsFilePath() {
   const std::wstring program = platform::ProgramPath();
   return program.empty() ? std::string() : SettingsFilePath(platform::Utf8(program));
+}
+
+namespace {
+
+// Opened for writing, then closed; a file this made is removed again.
+bool CanWrite(const std::string& file) {
+  HANDLE handle = CreateFileW(Utf16(file).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  const bool made = GetLastError() != ERROR_ALREADY_EXISTS;
+  CloseHandle(handle);
+  if (made) DeleteFileW(Utf16(file).c_str());
+  return true;
+}
+
+bool Exists(const std::string& file) {
+  const DWORD attributes = GetFileAttributesW(Utf16(file).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+SettingsFiles ModuleSettingsFiles() {
+  const std::string beside = ModuleSettingsFilePath();
+  if (beside.empty()) return {};
+  const std::string usersOwn =
+      UserSettingsFilePath(platform::Utf8(platform::ProgramPath()), platform::Utf8(platform::LocalAppDataFolder()));
+  return ChooseSettingsFiles(beside, usersOwn, CanWrite(beside), !usersOwn.empty() && Exists(usersOwn));
+}
+
+void MakeFolderFor(const std::string& settingsFile) {
+  const size_t separator = settingsFile.find_last_of('\\');
+  if (separator != std::string::npos) CreateDirectoryW(Utf16(settingsFile.substr(0, separator)).c_str(), nullptr);
 }

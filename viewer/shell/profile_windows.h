@@ -5,6 +5,7 @@
 
 #include "viewer/shell/profile_section.h"
 #include "viewer/shell/recent_image_list.h"
+#include "viewer/shell/settings_path.h"
 
 // Both refuse to work on an empty file name, which the profile functions
 // would take for WIN.INI.
@@ -16,13 +17,21 @@ class WindowsSettingsReader final : public SettingsReader {
 
 class WindowsSectionWriter final : public SectionWriter {
  public:
-  // The path when the ANSI code page holds it; otherwise its short (8.3)
-  // form where the volume keeps one that the code page holds; otherwise
-  // nothing: the entry is left out rather than stored garbled.
-  std::optional<std::string> StoredPath(const std::string& path) override;
+  // True when the ANSI code page holds every character of the text exactly.
+  bool Holds(const std::string& text) override;
   bool WriteSection(const std::string& file, const std::string& section, std::string_view lines) override;
 };
 
-// The program's settings file; empty when the program's own path cannot be
-// had whole (a settings path made from a cut path would name another file).
+// The program's settings file beside it; empty when the program's own path
+// cannot be had whole (a settings path made from a cut path would name
+// another file).
 std::string ModuleSettingsFilePath();
+
+// The settings files of this run (ChooseSettingsFiles): whether the file
+// beside the program can be written is asked by opening it for writing,
+// which makes no file that was not there.
+SettingsFiles ModuleSettingsFiles();
+
+// Makes the folder a settings file is to be written into, where it is
+// missing.
+void MakeFolderFor(const std::string& settingsFile);

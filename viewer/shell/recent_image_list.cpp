@@ -10,6 +10,50 @@ namespace {
 constexpr int kMinCapacity = 2;
 
 std::string DocumentKey(size_t k) { return "Document" + std::to_string(k); }
+// The key of an entry the settings file cannot hold as it is.
+std::string Utf8DocumentKey(size_t k) { return DocumentKey(k) + ".utf8"; }
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// Printable ASCII but '%' stays; every other byte becomes %XX, so the value
+// is ASCII, which every code page holds.
+std::string EscapeUtf8(const std::string& text) {
+  std::string escaped;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte > 0x20 && byte < 0x7F && byte != '%') {
+      escaped += c;
+    } else {
+      escaped += '%';
+      escaped += kHexDigits[byte >> 4];
+      escaped += kHexDigits[byte & 0xF];
+    }
+  }
+  return escaped;
+}
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// A '%' not followed by two hex digits stands for itself.
+std::string UnescapeUtf8(const std::string& escaped) {
+  std::string text;
+  for (size_t i = 0; i < escaped.size(); ++i) {
+    const int high = escaped[i] == '%' && i + 2 < escaped.size() ? HexValue(escaped[i + 1]) : -1;
+    const int low = high >= 0 ? HexValue(escaped[i + 2]) : -1;
+    if (low < 0) {
+      text += escaped[i];
+      continue;
+    }
+    text += static_cast<char>(high << 4 | low);
+    i += 2;
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -31,9 +75,12 @@ bool RecentImageList::LoadFromSettings(SettingsReader& reader, const std::string
   if (count == 0) return false;
   SetCapacity(count);
   entries_.clear();
-  // Document1 is read last and so becomes the most recent entry again.
+  // Document1 is read last and so becomes the most recent entry again. An
+  // entry kept in UTF-8 names its file exactly; the plain key may hold a
+  // short name an earlier release stored for it.
   for (int k = capacity_; k >= 1; --k) {
-    std::string path = reader.ReadString(file, section, DocumentKey(k));
+    std::string path = UnescapeUtf8(reader.ReadString(file, section, Utf8DocumentKey(k)));
+    if (path.empty()) path = reader.ReadString(file, section, DocumentKey(k));
     // A value longer than an entry holds cannot come from Add; cut short,
     // it would name a different file, so it is left out.
     if (!path.empty() && Utf16Length(path) <= kMaxPathLength) entries_.push_back(std::move(path));
@@ -41,16 +88,18 @@ bool RecentImageList::LoadFromSettings(SettingsReader& reader, const std::string
   return RebuildMenu();
 }
 
+// Nothing here asks the file system about a path: a stored path is never
+// a short name, which goes stale and can come to name another file.
 bool RecentImageList::SaveToSettings(SectionWriter& writer, const std::string& file, const std::string& section) const {
-  // A path the file cannot hold in any form that names the same file is
-  // left out; the others keep their order.
-  std::vector<std::string> stored;  // the most recent first
-  for (size_t k = 0; k < entries_.size(); ++k) {
-    if (std::optional<std::string> path = writer.StoredPath(MostRecent(k))) stored.push_back(std::move(*path));
-  }
   ProfileSection lines(writer, file, section);
   lines.WriteInt("DocumentCount", capacity_);
-  for (size_t k = stored.size(); k >= 1; --k) lines.WriteString(DocumentKey(k), stored[k - 1]);
+  for (size_t k = entries_.size(); k >= 1; --k) {
+    const std::string& path = MostRecent(k - 1);
+    if (writer.Holds(path))
+      lines.WriteString(DocumentKey(k), path);
+    else
+      lines.WriteString(Utf8DocumentKey(k), EscapeUtf8(path));
+  }
   // Profile errors are not reported: the lines are flushed as `lines` goes.
   return true;
 }

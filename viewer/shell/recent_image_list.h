@@ -75,9 +75,12 @@ class RecentImageList {
   // Replaces the entries with those of the section and rebuilds the submenu;
   // false, with nothing changed, when the section gives no DocumentCount.
   bool LoadFromSettings(SettingsReader& reader, const std::string& file, const std::string& section);
-  // Writes the capacity and the entries as the section's whole content;
-  // an entry the file cannot hold (see SectionWriter::StoredPath) is left
-  // out.
+  // Writes the capacity and the entries as the section's whole content:
+  // "Document<k>" with the path as it is where the file holds it (see
+  // SectionWriter::Holds); otherwise "Document<k>.utf8" with the path's
+  // UTF-8 bytes, each byte outside printable ASCII (and '%') as %XX. A
+  // reader that knows only the first kind skips the second, as it skips
+  // any gap in the numbering.
   bool SaveToSettings(SectionWriter& writer, const std::string& file, const std::string& section) const;
 
   // Makes the path the most recent entry; a path that names the same file

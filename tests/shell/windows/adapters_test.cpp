@@ -104,7 +104,7 @@ TEST_F(RecentMenuTest, ListsShowTheirEntriesAndTheGreyedEmptyItem) {
 // Hands the lines on to the profile functions and keeps them.
 class RecordingWriter final : public SectionWriter {
  public:
-  std::optional<std::string> StoredPath(const std::string& path) override { return real.StoredPath(path); }
+  bool Holds(const std::string& text) override { return real.Holds(text); }
   bool WriteSection(const std::string& file, const std::string& section, std::string_view lines) override {
     written = lines;
     return real.WriteSection(file, section, lines);
@@ -201,24 +201,32 @@ TEST_F(SettingsFileTest, AFileInCodePage932LoadsAndSavesUnchanged) {
       << saved;
 }
 
-// A path the code page cannot hold is stored as its short name where the
-// volume keeps one, which names the same file; where there is none (the
-// file is gone, or the folder), it is left out.
-TEST_F(SettingsFileTest, APathTheCodePageCannotHoldIsStoredShortOrLeftOut) {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring folder = std::wstring(temp) + L"\uD55C\uAE00 \u2603 \u30C6\u30B9\u30C8";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  const std::wstring picture = folder + L"\\a.tga";
-  if (FILE* out = _wfopen(picture.c_str(), L"wb")) std::fclose(out);
-  const std::optional<std::string> stored = writer.StoredPath(platform::Utf8(picture));
-  ASSERT_TRUE(stored.has_value());
-  EXPECT_EQ(platform::ToAnsiExactly(platform::Utf16(*stored)).has_value(), true) << *stored;
-  EXPECT_NE(GetFileAttributesW(platform::Utf16(*stored).c_str()), INVALID_FILE_ATTRIBUTES) << "the same file";
-  EXPECT_EQ(writer.StoredPath(platform::Utf8(std::wstring(temp) + L"\uD55C\uAE00-gone\\a.tga")), std::nullopt);
-  EXPECT_EQ(writer.StoredPath(u8"C:\\画像\\a.tga"), u8"C:\\画像\\a.tga") << "held as it is";
-  DeleteFileW(picture.c_str());
-  RemoveDirectoryW(folder.c_str());
+// A path the code page cannot hold is kept in escaped UTF-8 under a key of
+// its own and comes back exactly after a restart, with no look at the
+// disk (the file need not exist, nor its folder): never a short name,
+// which goes stale. The earlier release, reading the plain keys only,
+// finds the others in their order.
+TEST_F(SettingsFileTest, APathTheCodePageCannotHoldComesBackExactly) {
+  ASSERT_EQ(GetACP(), 932u);
+  const std::string hangul = u8"\\\\unreachable\\share\\한글 ☃\\photo α.png";
+  RecentImageList fg = RecentImageList::Foregrounds();
+  fg.SetCapacity(8);
+  fg.Add(u8"C:\\画像\\old.tga");
+  fg.Add(hangul);
+  fg.Add("C:\\new.png");
+  ASSERT_TRUE(fg.SaveToSettings(writer, file, kRecentForegroundSection));
+  EXPECT_EQ(Keys(kRecentForegroundSection),
+            (std::vector<std::string>{"DocumentCount", "Document3", "Document2.utf8", "Document1"}));
+  char plain[MAX_PATH];
+  GetPrivateProfileStringA(kRecentForegroundSection, "Document3", "", plain, MAX_PATH, file.c_str());
+  EXPECT_EQ(std::string(plain), Cp932(u8"C:\\画像\\old.tga")) << "in the code page, as always";
+
+  RecentImageList next = RecentImageList::Foregrounds();
+  next.SetCapacity(8);
+  next.LoadFromSettings(reader, file, kRecentForegroundSection);
+  EXPECT_EQ(next.Get(kFg), "C:\\new.png");
+  EXPECT_EQ(next.Get(kFg + 1), hangul);
+  EXPECT_EQ(next.Get(kFg + 2), u8"C:\\画像\\old.tga");
 }
 
 TEST_F(SettingsFileTest, NoSettingsFileNameReadsAndWritesNothing) {
