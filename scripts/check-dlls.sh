@@ -79,8 +79,8 @@ if [ "$found" != 2 ]; then echo "the aligned-vector scan finds $found of the pro
 
 check dist/win32/Mornel.spi pei-i386 i686-w64-mingw32-objdump "$SUSIE_EXPORTS" "$PLUGIN_IMPORTS"
 check dist/win64/Mornel.sph pei-x86-64 x86_64-w64-mingw32-objdump "$SUSIE_EXPORTS" "$PLUGIN_IMPORTS"
-check dist/win32/xxgrp.dll pei-i386 i686-w64-mingw32-objdump "$SUSIE_EXPORTS GetModuleInstance" "$XXGRP_IMPORTS"
-check dist/win64/xxgrp.dll pei-x86-64 x86_64-w64-mingw32-objdump "$SUSIE_EXPORTS GetModuleInstance" "$XXGRP_IMPORTS"
+check dist/win32/xxgrp.dll pei-i386 i686-w64-mingw32-objdump "$SUSIE_EXPORTS GetModuleInstance GetImageWriterW" "$XXGRP_IMPORTS"
+check dist/win64/xxgrp.dll pei-x86-64 x86_64-w64-mingw32-objdump "$SUSIE_EXPORTS GetModuleInstance GetImageWriterW" "$XXGRP_IMPORTS"
 for bits in 32 64; do
   if [ $bits = 32 ]; then format=pei-i386 objdump=i686-w64-mingw32-objdump; else format=pei-x86-64 objdump=x86_64-w64-mingw32-objdump; fi
   check dist/win$bits/Trellin.exe $format $objdump "" "$TRELLIN_IMPORTS"

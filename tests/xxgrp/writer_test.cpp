@@ -135,19 +135,30 @@ TEST(XxgrpWriterObject, TableFirstThenTheFlagsWord) {
   }
 }
 
-// The flags word announces three more operations after the three: the
-// same saves taking UTF-16 paths, in the library like the others.
-TEST(XxgrpWriterObject, WideOperationsFollowAndAreAnnounced) {
+// The wide saves come through their own export, for the library's own
+// writer only; viewers of the earlier release find the same three after
+// the table's three, as the flags word tells them.
+TEST(XxgrpWriterObject, WideSavesThroughTheirOwnExport) {
   ImageWriter* writer = Writer();
-  EXPECT_TRUE(writer->flags & kWriterFlagWidePaths);
-  const auto& table = *reinterpret_cast<const ImageWriterWideTable*>(writer->table);
-  for (ImageWriterSaveWideFn save : {table.SaveBmpW, table.SavePngW, table.SaveJpegW}) {
+  ASSERT_TRUE(GetImageWriterWExport());
+  const ImageWriterWideSaves* saves = GetImageWriterWExport()(writer);
+  ASSERT_NE(saves, nullptr);
+  for (ImageWriterSaveWideFn save : {saves->SaveBmpW, saves->SavePngW, saves->SaveJpegW}) {
     HMODULE owner = nullptr;
     ASSERT_TRUE(
         GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                            reinterpret_cast<const char*>(save), &owner));
     EXPECT_EQ(owner, XxgrpModule());
   }
+  const ImageWriter other = *writer;
+  EXPECT_EQ(GetImageWriterWExport()(&other), nullptr);
+  EXPECT_EQ(GetImageWriterWExport()(nullptr), nullptr);
+
+  EXPECT_TRUE(writer->flags & kWriterFlagWidePaths);
+  const auto& table = *reinterpret_cast<const ImageWriterWideTable*>(writer->table);
+  EXPECT_EQ(table.wide.SaveBmpW, saves->SaveBmpW);
+  EXPECT_EQ(table.wide.SavePngW, saves->SavePngW);
+  EXPECT_EQ(table.wide.SaveJpegW, saves->SaveJpegW);
 }
 
 // A path in any script through the wide operations; through the ANSI ones,
@@ -157,15 +168,15 @@ TEST(XxgrpWriter, PathsBeyondAscii) {
   const std::wstring unicode = fs::path(folder.File("")).wstring() + L"\uD55C\uAE00 \u2603 \u30C6\u30B9\u30C8";
   ASSERT_TRUE(CreateDirectoryW(unicode.c_str(), nullptr));
   const Dib dib = MakeDib(GradientPicture(5, 4, 3));
-  const auto& table = *reinterpret_cast<const ImageWriterWideTable*>(Writer()->table);
+  const ImageWriterWideSaves& saves = *GetImageWriterWExport()(Writer());
   // Each file by the signature it starts with.
   const struct {
     ImageWriterSaveWideFn save;
     const wchar_t* name;
     Bytes signature;
-  } wide[] = {{table.SaveBmpW, L"\\a.bmp", {'B', 'M'}},
-              {table.SavePngW, L"\\a.png", {0x89, 'P', 'N', 'G'}},
-              {table.SaveJpegW, L"\\a.jpg", {0xFF, 0xD8}}};
+  } wide[] = {{saves.SaveBmpW, L"\\a.bmp", {'B', 'M'}},
+              {saves.SavePngW, L"\\a.png", {0x89, 'P', 'N', 'G'}},
+              {saves.SaveJpegW, L"\\a.jpg", {0xFF, 0xD8}}};
   for (const auto& w : wide) {
     const std::wstring path = unicode + w.name;
     ASSERT_EQ(w.save(Writer(), path.c_str(), 0, &dib.header, dib.rows.data()), 0);
@@ -199,11 +210,15 @@ TEST(XxgrpWriterObject, SavesAfterTheViewerClearsItsFlagBits) {
 #if defined(__i386__)
 // Each call pushes its arguments as a stdcall caller does; a function that
 // did not remove them would leave them on the stack.
-TEST(XxgrpWriterObject, OperationsAndExportAreStdcall) {
+TEST(XxgrpWriterObject, OperationsAndExportsAreStdcall) {
   const StackCall instance = CallWithStackArguments(reinterpret_cast<const void*>(GetModuleInstanceExport()),
                                                     std::array<uint32_t, 1>{0}.data(), 1);
   EXPECT_EQ(instance.bytesLeft, 0u);
   EXPECT_EQ(reinterpret_cast<ImageWriter*>(instance.result), Writer());
+  const uint32_t object = reinterpret_cast<uint32_t>(Writer());
+  const StackCall wide = CallWithStackArguments(reinterpret_cast<const void*>(GetImageWriterWExport()), &object, 1);
+  EXPECT_EQ(wide.bytesLeft, 0u);
+  EXPECT_EQ(reinterpret_cast<const ImageWriterWideSaves*>(wide.result), GetImageWriterWExport()(Writer()));
   TempFolder folder;
   const Dib dib = MakeDib(GradientPicture(6, 3, 3));
   for (Slot slot : kSlots) {
