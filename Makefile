@@ -92,10 +92,12 @@ $(TESTS) $(LAST_TEST): private export STEP = $@
 test-native: native
 	@build/native/tests/mornel_tests --gtest_brief=1
 	@build/native/tests/trellin_engine_tests --gtest_brief=1
+	@build/native/tests/xxgrp_tests --gtest_brief=1
 
 test-native32: native32
 	@$(ASAN32) build/native32/tests/mornel_tests --gtest_brief=1
 	@$(ASAN32) build/native32/tests/trellin_engine_tests --gtest_brief=1
+	@$(ASAN32) build/native32/tests/xxgrp_tests --gtest_brief=1
 
 # Every header field at its limits: the two widths must answer alike.
 test-limits: native native32

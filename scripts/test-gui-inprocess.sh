@@ -19,6 +19,10 @@ for bits in ${BITS:-64 32}; do
   filter=()
   [ "$bits" = 32 ] && filter=("--gtest_filter=-*WithDialogs.*")
   scripts/wine.sh --bits "$bits" gui reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+  # A printer for the print command, of Wine's PostScript driver; its jobs
+  # go nowhere.
+  scripts/wine.sh --bits "$bits" gui "build/win$bits/tests/gui_e2e/trellin_driver.exe" add-printer \
+    "Trellin test printer" "$(windows_path tests/gui_e2e/file-printer.ppd)" "|cat >/dev/null"
   TRELLIN_FAKES=$(windows_path "build/win$bits/tests/engine_windows/fakes") TRELLIN_DIST=$(windows_path "dist/win$bits") \
     scripts/on-display.sh scripts/wine.sh --bits "$bits" gui \
     "build/win$bits/tests/gui_inprocess/trellin_gui_tests.exe" --gtest_brief=1 "${filter[@]}" "$@"

@@ -75,11 +75,11 @@ int32_t XXGRP_CALL Save(ImageWriter*, const Char* path, int32_t, const void* hea
   return SavePicture(ContainerOf(format), PathOf(path), header, pixels);
 }
 
+// The wide saves follow the three in the table too, and the flags word
+// says so, for viewers of the earlier release.
 const ImageWriterWideTable kOperations = {
     {Save<Format::Bmp, char>, Save<Format::Png, char>, Save<Format::Jpeg, char>},
-    Save<Format::Bmp, wchar_t>,
-    Save<Format::Png, wchar_t>,
-    Save<Format::Jpeg, wchar_t>,
+    {Save<Format::Bmp, wchar_t>, Save<Format::Png, wchar_t>, Save<Format::Jpeg, wchar_t>},
 };
 
 // One writer per process, never released; only its caller changes the flags.
@@ -88,3 +88,7 @@ ImageWriter writer = {&kOperations.ansi, kWriterFlagWidePaths};
 }  // namespace
 
 SPI_EXPORT ImageWriter* XXGRP_CALL GetModuleInstance(uint32_t) { return &writer; }
+
+SPI_EXPORT const ImageWriterWideSaves* XXGRP_CALL GetImageWriterW(const ImageWriter* object) {
+  return object == &writer ? &kOperations.wide : nullptr;
+}

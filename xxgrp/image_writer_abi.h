@@ -1,8 +1,8 @@
 // The image writer of xxgrp.dll as its callers see it: GetModuleInstance
 // hands out one ImageWriter, whose first word points to a table of three
-// save operations (six, the wide ones after them, where the flags word
-// says so). The caller includes this header too, so it uses only
-// fixed-width types and needs no Windows header.
+// save operations with ANSI paths; GetImageWriterW hands out the same three
+// taking UTF-16 paths. The caller includes this header too, so it uses
+// only fixed-width types and needs no Windows header.
 //
 // Every operation is stdcall in the 32-bit build and takes the object as its
 // first stack argument. That is not how a 32-bit C++ member function is
@@ -38,11 +38,13 @@ enum ImageWriterOption : int32_t {
   kWriterOptionWallpaper = 2,  // the bitmap the desktop shows as wallpaper
 };
 
-// Bits of the flags word that the writer sets for its callers.
+// Bits of the flags word that xxgrp.dll sets.
 enum ImageWriterFlag : uint32_t {
-  // The table goes on after its three operations with three more, the
-  // same saves taking the path in UTF-16 (ImageWriterWideTable): for a
-  // path that the ANSI code page cannot hold.
+  // The table goes on after its three operations with the three wide ones
+  // (ImageWriterWideTable). Set for viewers of the earlier release, which
+  // look for the wide saves so. No caller should: the flags word belongs
+  // to whichever writer is installed, and one with three entries may set
+  // this bit for reasons of its own. GetImageWriterW is asked instead.
   kWriterFlagWidePaths = 1u << 2,
 };
 
@@ -68,12 +70,17 @@ struct ImageWriterTable {
   ImageWriterSaveFn SaveJpeg;
 };
 
-// The whole table of a writer that sets kWriterFlagWidePaths.
-struct ImageWriterWideTable {
-  ImageWriterTable ansi;
+// The saves for a path that the ANSI code page cannot hold.
+struct ImageWriterWideSaves {
   ImageWriterSaveWideFn SaveBmpW;
   ImageWriterSaveWideFn SavePngW;
   ImageWriterSaveWideFn SaveJpegW;
+};
+
+// xxgrp.dll's whole table: the three, then the wide ones.
+struct ImageWriterWideTable {
+  ImageWriterTable ansi;
+  ImageWriterWideSaves wide;
 };
 
 struct ImageWriter {
@@ -87,10 +94,16 @@ struct ImageWriter {
 // The export that hands out the writer. Its argument is reserved: pass 0.
 using GetModuleInstanceFn = ImageWriter*(XXGRP_CALL*)(uint32_t reserved);
 
+// The export that hands out the wide saves of the writer that
+// GetModuleInstance gave; null for any other object. A writer's library
+// without it takes ANSI paths only.
+constexpr char kGetImageWriterW[] = "GetImageWriterW";
+using GetImageWriterWFn = const ImageWriterWideSaves*(XXGRP_CALL*)(const ImageWriter* writer);
+
 static_assert(offsetof(ImageWriter, table) == 0, "the table pointer is the object's first word");
 static_assert(offsetof(ImageWriter, flags) == sizeof(void*), "the flags word follows the table pointer");
 static_assert(sizeof(ImageWriterTable) == 3 * sizeof(void*), "three operations, in the order BMP, PNG, JPEG");
-static_assert(offsetof(ImageWriterWideTable, SaveBmpW) == 3 * sizeof(void*), "the wide operations follow");
+static_assert(offsetof(ImageWriterWideTable, wide) == 3 * sizeof(void*), "the wide operations follow");
 #if UINTPTR_MAX == 0xFFFFFFFFu
 static_assert(sizeof(ImageWriter) == 8, "32-bit: table pointer and flags word");
 #endif

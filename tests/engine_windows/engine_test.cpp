@@ -33,12 +33,29 @@ TEST(ImageWriterBinding, ALibraryBesideThePicturesIsNotTaken) {
   EXPECT_TRUE(plugins.records().empty()) << "the list is left alone";
 }
 
+// xxgrp.dll of this width, loaded by the test for as long as it lives, and
+// the writer object that it hands out to every caller.
+class OwnWriter {
+ public:
+  OwnWriter() : module_(LoadLibraryA((DistFolder() + "\\xxgrp.dll").c_str())) {
+    const auto getModuleInstance = reinterpret_cast<GetModuleInstanceFn>(
+        reinterpret_cast<void*>(GetProcAddress(module_, "GetModuleInstance")));
+    object_ = getModuleInstance ? getModuleInstance(0) : nullptr;
+  }
+  ~OwnWriter() { FreeLibrary(module_); }
+  OwnWriter(const OwnWriter&) = delete;
+  OwnWriter& operator=(const OwnWriter&) = delete;
+  ImageWriter* object() const { return object_; }
+
+ private:
+  HMODULE module_;
+  ImageWriter* object_;
+};
+
 TEST(ImageWriterBinding, AppendsTheLoadedLibraryLastAndClearsTwoFlagBits) {
-  HMODULE own = LoadLibraryA((DistFolder() + "\\xxgrp.dll").c_str());
-  ASSERT_TRUE(own);
-  const auto getModuleInstance =
-      reinterpret_cast<GetModuleInstanceFn>(reinterpret_cast<void*>(GetProcAddress(own, "GetModuleInstance")));
-  ImageWriter* object = getModuleInstance(0);
+  const OwnWriter own;
+  ImageWriter* object = own.object();
+  ASSERT_TRUE(object);
   object->flags = 0xFFFFFFFF;
   {
     PluginList plugins;
@@ -50,7 +67,68 @@ TEST(ImageWriterBinding, AppendsTheLoadedLibraryLastAndClearsTwoFlagBits) {
     EXPECT_TRUE(plugins.records()[1].IsLoaded());
     EXPECT_EQ(object->flags, 0xFFFFFFFCu);
   }
-  FreeLibrary(own);
+}
+
+// A name beside `folder` that the ANSI code page holds, with a letter
+// beyond ASCII: é in 1252, 表 in 932.
+std::string AnsiHoldableName(const std::string& folder, const char* extension) {
+  return folder + (GetACP() == 932 ? u8"\\表" : u8"\\caf\u00E9") + extension;
+}
+
+// Another writer in xxgrp.dll's place, with three entries and every flag
+// bit set: each save reaches its own entry by an ANSI path, a path without
+// one is a write error, and no fourth entry is ever read (its table ends
+// before a page that faults).
+TEST(ImageWriterBinding, AWriterWithThreeEntriesGetsAnsiPathsWhateverItsFlags) {
+  PluginList plugins;
+  ImageWriterBinding writer;
+  ASSERT_TRUE(writer.Bind(plugins, platform::Utf16(FakesFolder() + "\\three-entry-writer")));
+  const std::string folder = NewFolder("three-entry-writer");
+  const BitmapInfoHeader header = MakeBitmapInfoHeader(1, 1, 24);
+  const uint8_t pixels[4] = {};
+  const struct {
+    SaveFormat format;
+    int32_t option;
+    const char* extension;
+    const char* written;
+  } saves[] = {{SaveFormat::Bmp, kWriterOptionSave, ".bmp", "SaveBmp 0"},
+               {SaveFormat::Png, kWriterOptionSave, ".png", "SavePng 0"},
+               {SaveFormat::Jpeg, kWriterOptionSave, ".jpg", "SaveJpeg 0"},
+               {SaveFormat::Bmp, kWriterOptionWallpaper, ".wallpaper.bmp", "SaveBmp 2"}};
+  for (const auto& save : saves) {
+    const std::string path = AnsiHoldableName(folder, save.extension);
+    ASSERT_EQ(writer.Save(save.format, path.c_str(), save.option, header, pixels), kWriterOk) << save.extension;
+    const Bytes written = ReadFileBytes(path);
+    EXPECT_EQ(std::string(written.begin(), written.end()), save.written);
+  }
+  for (SaveFormat format : {SaveFormat::Bmp, SaveFormat::Png, SaveFormat::Jpeg}) {
+    const std::string path = folder + u8"\\\u2603 \uD55C\uAE00.bmp";
+    EXPECT_EQ(writer.Save(format, path.c_str(), kWriterOptionSave, header, pixels), kWriterWriteError);
+    EXPECT_EQ(GetFileAttributesW(platform::Utf16(path).c_str()), INVALID_FILE_ATTRIBUTES);
+  }
+}
+
+// xxgrp.dll's wide saves come through their own export: a path in any
+// script is written, whatever its flags word says.
+TEST(ImageWriterBinding, TheWideSavesDoNotDependOnTheFlagsWord) {
+  const OwnWriter own;
+  ImageWriter* object = own.object();
+  ASSERT_TRUE(object);
+  const uint32_t flags = object->flags;
+  object->flags = 0;
+  PluginList plugins;
+  ImageWriterBinding writer;
+  ASSERT_TRUE(writer.Bind(plugins, platform::Utf16(DistFolder())));
+  const std::string folder = NewFolder(u8"\uD55C\uAE00 \u2603 \u30C6\u30B9\u30C8");
+  const Picture picture = GradientPicture(5, 4, 3);
+  const BitmapInfoHeader header = MakeBitmapInfoHeader(picture.width, picture.height, 24);
+  const Bytes rows = ExpectedBits(picture);
+  const std::string path = folder + u8"\\\u2603.png";
+  EXPECT_EQ(writer.Save(SaveFormat::Png, path.c_str(), kWriterOptionSave, header, rows.data()), kWriterOk);
+  const Bytes png = ReadFileBytes(path);
+  ASSERT_GE(png.size(), 4u);
+  EXPECT_EQ(Bytes(png.begin(), png.begin() + 4), (Bytes{0x89, 'P', 'N', 'G'}));
+  object->flags = flags;
 }
 
 // The real plug-ins and writer, searched and bound as the viewer does it.

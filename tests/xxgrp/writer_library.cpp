@@ -21,6 +21,11 @@ GetModuleInstanceFn GetModuleInstanceExport() {
       reinterpret_cast<void*>(GetProcAddress(XxgrpModule(), "GetModuleInstance")));
 }
 
+GetImageWriterWFn GetImageWriterWExport() {
+  return reinterpret_cast<GetImageWriterWFn>(
+      reinterpret_cast<void*>(GetProcAddress(XxgrpModule(), kGetImageWriterW)));
+}
+
 #if defined(__i386__)
 StackCall CallWithStackArguments(const void* function, const uint32_t* arguments, uint32_t count) {
   StackCall call;

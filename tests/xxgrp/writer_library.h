@@ -1,6 +1,7 @@
 // xxgrp.dll's writer as the viewer binds it: the library named by XXGRP_DLL
 // (the Susie exports come through tests/support/plugin_api.h, which the
-// build points at the same variable), GetModuleInstance called with 0.
+// build points at the same variable), GetModuleInstance called with 0 and
+// GetImageWriterW with the writer it gave.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +10,7 @@
 
 HMODULE XxgrpModule();
 GetModuleInstanceFn GetModuleInstanceExport();
+GetImageWriterWFn GetImageWriterWExport();
 
 #if defined(__i386__)
 // Calls a function with `count` 32-bit stack arguments the way a stdcall

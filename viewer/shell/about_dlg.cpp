@@ -5,6 +5,7 @@
 #include "platform/windows/text.h"
 #include "viewer/resources/resource.h"
 #include "viewer/shell/strings.h"
+#include "viewer/shell/system_libraries.h"
 
 namespace {
 
@@ -24,19 +25,21 @@ std::wstring Fill(const std::wstring& format, const std::wstring (&texts)[3]) {
 }  // namespace
 
 bool VersionInfo::Open(const wchar_t* path) {
+  const VersionCalls* calls = VersionLibrary();
+  if (!calls) return false;
   const std::wstring program = path ? std::wstring() : platform::ProgramPath();
   if (!path) {
     if (program.empty()) return false;
     path = program.c_str();
   }
-  const DWORD size = GetFileVersionInfoSizeW(path, nullptr);
+  const DWORD size = calls->GetFileVersionInfoSizeW(path, nullptr);
   if (size == 0) return false;
   block_.assign(size, 0);
-  if (!GetFileVersionInfoW(path, 0, size, block_.data())) return false;
+  if (!calls->GetFileVersionInfoW(path, 0, size, block_.data())) return false;
   const WORD* translation = nullptr;
   UINT length = 0;
-  if (!VerQueryValueW(block_.data(), L"\\VarFileInfo\\Translation",
-                      reinterpret_cast<void**>(const_cast<WORD**>(&translation)), &length) ||
+  if (!calls->VerQueryValueW(block_.data(), L"\\VarFileInfo\\Translation",
+                             reinterpret_cast<void**>(const_cast<WORD**>(&translation)), &length) ||
       length < 2 * sizeof(WORD))
     return false;
   wchar_t prefix[64];
@@ -46,11 +49,13 @@ bool VersionInfo::Open(const wchar_t* path) {
 }
 
 std::wstring VersionInfo::Value(const wchar_t* name) const {
-  if (block_.empty()) return {};
+  const VersionCalls* calls = VersionLibrary();
+  if (block_.empty() || !calls) return {};
   const std::wstring query = prefix_.substr(0, 126) + name;
   wchar_t* value = nullptr;
   UINT length = 0;
-  if (!VerQueryValueW(block_.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) || !value) return {};
+  if (!calls->VerQueryValueW(block_.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) || !value)
+    return {};
   return value;
 }
 

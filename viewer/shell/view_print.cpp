@@ -1,11 +1,10 @@
 // The view's printing: one page, the picture at the page's top-left corner,
 // one pixel to one printer pixel, painted as on the screen.
 #include "viewer/shell/trellin_view.h"
-// After windows.h, on which it builds.
-#include <winspool.h>
 
 #include "platform/windows/text.h"
 #include "viewer/engine/path_text.h"
+#include "viewer/shell/system_libraries.h"
 
 namespace {
 
@@ -20,10 +19,10 @@ class PrintSetup {
       GlobalUnlock(dialog_.hDevNames);
     }
     PRINTER_DEFAULTSW defaults = {nullptr, mode_, PRINTER_ACCESS_USE};
-    OpenPrinterW(&device_[0], &printer_, &defaults);
+    if (printing_) printing_->OpenPrinterW(&device_[0], &printer_, &defaults);
   }
   ~PrintSetup() {
-    if (printer_) ClosePrinter(printer_);
+    if (printer_) printing_->ClosePrinter(printer_);
     if (mode_) GlobalUnlock(dialog_.hDevMode);
     GlobalFree(dialog_.hDevNames);
     GlobalFree(dialog_.hDevMode);
@@ -34,6 +33,7 @@ class PrintSetup {
 
  private:
   const PRINTDLGW& dialog_;
+  const PrintingCalls* printing_ = PrintingLibrary();
   DEVMODEW* mode_ = nullptr;
   std::wstring device_;
   HANDLE printer_ = nullptr;

@@ -2,6 +2,21 @@
 
 #include "platform/windows/text.h"
 
+namespace {
+
+// The wide saves where the library hands them out through their own export,
+// all three of them; otherwise none. The writer's flags word is not asked:
+// it is the installed writer's own, and a writer with three entries may set
+// any bit of it.
+const ImageWriterWideSaves* WideSavesOf(HMODULE library, const ImageWriter* writer) {
+  const auto getWideSaves =
+      reinterpret_cast<GetImageWriterWFn>(reinterpret_cast<void*>(GetProcAddress(library, kGetImageWriterW)));
+  const ImageWriterWideSaves* saves = getWideSaves ? getWideSaves(writer) : nullptr;
+  return saves && saves->SaveBmpW && saves->SavePngW && saves->SaveJpegW ? saves : nullptr;
+}
+
+}  // namespace
+
 bool ImageWriterBinding::Bind(PluginList& plugins, const std::wstring& folder) {
   PluginRecord record(folder + L"\\xxgrp.dll");
   if (!record.Load()) return false;
@@ -9,6 +24,7 @@ bool ImageWriterBinding::Bind(PluginList& plugins, const std::wstring& folder) {
       reinterpret_cast<void*>(GetProcAddress(record.module(), "GetModuleInstance")));
   ImageWriter* writer = getModuleInstance ? getModuleInstance(0) : nullptr;
   if (!writer) return false;
+  wide_ = WideSavesOf(record.module(), writer);
   plugins.Append(std::move(record));
   // The two low flag bits are the caller's to clear when it binds.
   writer->flags &= ~uint32_t{3};
@@ -20,11 +36,10 @@ int32_t ImageWriterBinding::Save(SaveFormat format, const char* path, int32_t op
                                  const uint8_t* pixels) {
   if (!writer_) return kWriterInternalError;
   const std::wstring wide = platform::Utf16(path);
-  if (writer_->flags & kWriterFlagWidePaths) {
-    const auto& table = *reinterpret_cast<const ImageWriterWideTable*>(writer_->table);
-    const ImageWriterSaveWideFn save = format == SaveFormat::Png    ? table.SavePngW
-                                       : format == SaveFormat::Jpeg ? table.SaveJpegW
-                                                                    : table.SaveBmpW;
+  if (wide_) {
+    const ImageWriterSaveWideFn save = format == SaveFormat::Png    ? wide_->SavePngW
+                                       : format == SaveFormat::Jpeg ? wide_->SaveJpegW
+                                                                    : wide_->SaveBmpW;
     return save(writer_, wide.c_str(), option, &header, pixels);
   }
   // A writer without them takes ANSI paths only: a path that no ANSI path

@@ -16,14 +16,15 @@ class ImageWriterBinding : public PictureWriter {
   bool Bind(PluginList& plugins, const std::wstring& folder);
   bool IsBound() const { return writer_ != nullptr; }
 
-  // Through the writer's table, the object as the first argument: by the
-  // UTF-16 path where the writer takes one, otherwise by a path in the ANSI
-  // code page (9, the write error, when no such path names the file). The
-  // programs never run unbound; called so, it answers 8, the writer's own
-  // internal error.
+  // Through the writer's saves, the object as the first argument: by the
+  // UTF-16 path where the library hands out wide saves (GetImageWriterW),
+  // otherwise by a path in the ANSI code page (9, the write error, when no
+  // such path names the file). The programs never run unbound; called so,
+  // it answers 8, the writer's own internal error.
   int32_t Save(SaveFormat format, const char* path, int32_t option, const BitmapInfoHeader& header,
                const uint8_t* pixels) override;
 
  private:
   ImageWriter* writer_ = nullptr;
+  const ImageWriterWideSaves* wide_ = nullptr;  // none: ANSI paths only
 };
