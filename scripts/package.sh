@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The download of one width: dist/Trellin-winBITS.zip, one folder that a
 # Windows user unpacks and runs, with the viewer, its image writer, the
-# plug-in of the same width and a short README.txt.
+# plug-in and the WIC codec of the same width and a short README.txt.
 #   scripts/package.sh 32|64
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,6 +13,7 @@ import zipfile
 from pathlib import Path
 
 bits, plugin = sys.argv[1], sys.argv[2]
+codec = f"MornelCodec{bits}.dll"
 folder = f"Trellin-win{bits}"
 title = f"Trellin {bits}-bit"
 readme = f"""{title}
@@ -45,12 +46,27 @@ Ctrl+S saves the composite; the file name's extension chooses the format
 
 The recent-file lists are kept in Trellin.ini beside Trellin.exe.
 The texts of the program are Japanese (code page 932).
+
+{codec} lets every Windows program that reads pictures through the
+Windows Imaging Component (Photos, Paint, Explorer's thumbnails and
+preview pane) read the same Leaf formats. It is not needed by Trellin.
+Register it from a command prompt in this folder:
+
+  regsvr32 {codec}                       for all users (as administrator)
+  regsvr32 /i:user /n {codec}            for yourself only
+  regsvr32 /i:"user tga bbm" /n {codec}  for yourself, with thumbnails for
+                                         .tga and .bbm files too
+
+Without "tga bbm" only px, lfb, lff, lcf, lgf, cz1 and cz2 files get
+thumbnails, as .tga and .bbm files often belong to other programs. To
+remove it: regsvr32 /u {codec} (all users) or regsvr32 /u /i:user /n
+{codec} (yourself). Keep the file where it was registered.
 """
 dist = Path(f"dist/win{bits}")
 target = Path(f"dist/{folder}.zip")
 partial = target.with_suffix(".zip.part")
 with zipfile.ZipFile(partial, "w", zipfile.ZIP_DEFLATED) as archive:
-    for name in ("Trellin.exe", "xxgrp.dll", plugin):
+    for name in ("Trellin.exe", "xxgrp.dll", plugin, codec):
         archive.write(dist / name, f"{folder}/{name}")
     archive.writestr(f"{folder}/README.txt", readme.replace("\n", "\r\n"))
 partial.replace(target)

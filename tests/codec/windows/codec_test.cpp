@@ -11,6 +11,7 @@
 #include <propsys.h>
 #include <thumbcache.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <set>
 #include <vector>
@@ -180,6 +181,9 @@ class Registered : public ::testing::Test {
   static void SetUpTestSuite() {
     Factory();
     Samples();
+    // What an earlier run that stopped half-way may have left registered.
+    RunRegsvr32(L"/u", CodecPath());
+    RunRegsvr32(L"/u /i:user /n", CodecPath());
     g_machineBefore = Snapshot(HKEY_LOCAL_MACHINE);
     g_userBefore = Snapshot(HKEY_CURRENT_USER);
     ASSERT_EQ(RunRegsvr32(L"", CodecPath()), 0u) << "regsvr32 failed";
@@ -310,6 +314,21 @@ TEST_F(Registered, FilesOfOtherFormatsStayWithTheirOwnDecoders) {
   EXPECT_TRUE(container == GUID_ContainerFormatBmp);
 }
 
+// With MORNEL_CODEC_SHOTS set, a thumbnail's rows are written there as
+// NAME.WIDTHxHEIGHT.bgra for the sheet of scripts/thumbnail-sheet.py.
+void KeepThumbnail(const std::string& name, uint32_t width, uint32_t height, const std::vector<uint8_t>& bgra) {
+  const char* folder = std::getenv("MORNEL_CODEC_SHOTS");
+  // The samples only: a seed's name is its format, a dash and a number.
+  const size_t dash = name.rfind('-');
+  if (!folder || (dash != std::string::npos && name[dash + 1] >= '0' && name[dash + 1] <= '9')) return;
+  const std::string path =
+      std::string(folder) + "\\" + name + "." + std::to_string(width) + "x" + std::to_string(height) + ".bgra";
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return;
+  std::fwrite(bgra.data(), 1, bgra.size(), file);
+  std::fclose(file);
+}
+
 TEST_F(Registered, ThumbnailsAtThreeSizesMatchAReferenceReduction) {
   int compared = 0;
   for (const Sample& s : Samples()) {
@@ -347,6 +366,7 @@ TEST_F(Registered, ThumbnailsAtThreeSizesMatchAReferenceReduction) {
             ReferenceReduction(s.expected.bgra, s.expected.width, s.expected.height, width, height);
         EXPECT_LE(LargestDifference(got, reference), 2) << s.name << " at " << edge;
         ++compared;
+        if (edge == 96) KeepThumbnail(s.name, width, height, got);
       }
       DeleteObject(bitmap);
     }
