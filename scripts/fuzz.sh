@@ -53,9 +53,12 @@ run_one() {
   # Under the i386 emulator a 32-bit program lists no folder (the emulated
   # getdents cannot hand it this file system's 64-bit directory offsets):
   # the fuzzer would start from nothing. It is given its corpus file by
-  # file as well.
-  local listed=()
-  if [ "$bits" = 32 ]; then listed=(-seed_inputs="$(find "$corpus" -type f | paste -sd, -)"); fi
+  # file as well, as many files as one argument holds (128 KiB).
+  local listed=() files
+  if [ "$bits" = 32 ]; then
+    files=$(find "$corpus" -type f | awk '{ n += length($0) + 1; if (n > 120000) exit; print }' | paste -sd, -)
+    [ -z "$files" ] || listed=(-seed_inputs="$files")
+  fi
   # shellcheck disable=SC2086
   if "$fuzzer" $limit -timeout=10 -rss_limit_mb=2048 -max_len="$max_len" "${listed[@]}" \
        -artifact_prefix="$root/findings/$name-" -print_final_stats=1 "$corpus" >"$log" 2>&1; then
