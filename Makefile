@@ -36,7 +36,7 @@ JAPANESE = LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 # them two at a time.
 TESTS = test-native test-native32 test-limits test-shell test-windows test-windows32 test-xxgrp \
         test-engine-windows test-spicompose test-spiconv test-conversions check-dlls fuzz-smoke conformance conformance32 \
-        test-gui-inprocess
+        test-gui-inprocess test-codec
 # Runs after the others, alone: with the processors busy, Wine's 32-bit
 # common dialogs under the i386 emulator stall more often.
 LAST_TEST = test-viewer
@@ -66,7 +66,8 @@ win32 win64: deps
 	@$(call CONFIGURE,build/$@,-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-$@.cmake)
 	@$(call CMAKE_BUILD,build/$@)
 	@mkdir -p dist/$@
-	@cp build/$@/Mornel.s* build/$@/spiconv.exe build/$@/xxgrp/xxgrp.dll build/$@/viewer/spicompose.exe build/$@/viewer/Trellin.exe dist/$@/
+	@cp build/$@/Mornel.s* build/$@/spiconv.exe build/$@/xxgrp/xxgrp.dll build/$@/viewer/spicompose.exe build/$@/viewer/Trellin.exe \
+	    build/$@/codec/MornelCodec$(subst win,,$@).dll dist/$@/
 	@scripts/package.sh $(subst win,,$@)
 
 FUZZ_CONFIG = -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORNEL_FUZZ=ON $(CLANG)
@@ -93,11 +94,13 @@ test-native: native
 	@build/native/tests/mornel_tests --gtest_brief=1
 	@build/native/tests/trellin_engine_tests --gtest_brief=1
 	@build/native/tests/xxgrp_tests --gtest_brief=1
+	@build/native/tests/codec/codec_tests --gtest_brief=1
 
 test-native32: native32
 	@$(ASAN32) build/native32/tests/mornel_tests --gtest_brief=1
 	@$(ASAN32) build/native32/tests/trellin_engine_tests --gtest_brief=1
 	@$(ASAN32) build/native32/tests/xxgrp_tests --gtest_brief=1
+	@$(ASAN32) build/native32/tests/codec/codec_tests --gtest_brief=1
 
 # Every header field at its limits: the two widths must answer alike.
 test-limits: native native32
@@ -150,6 +153,13 @@ test-spiconv: native native32 release win32 win64
 	@build/native/tests/spiconv/spiconv_tests --gtest_brief=1
 	@$(ASAN32) build/native32/tests/spiconv/spiconv_tests --gtest_brief=1
 	@scripts/test-spiconv.sh
+
+# The WIC codec and thumbnail provider of both widths under Wine, each in a
+# prefix of its own: registered with regsvr32 (machine-wide and for the
+# user), every sample through the imaging factory against the plug-in,
+# thumbnails, hostile streams, unregistered.
+test-codec: win32 win64
+	@scripts/test-codec.sh
 
 check-dlls: win32 win64
 	@scripts/check-dlls.sh

@@ -10,6 +10,10 @@ SUSIE_EXPORTS="GetPicture GetPictureInfo GetPluginInfo IsSupported"
 # spiconv also reach the imaging component through COM.
 PLUGIN_IMPORTS="kernel32.dll msvcrt.dll user32.dll advapi32.dll"
 XXGRP_IMPORTS="$PLUGIN_IMPORTS ole32.dll oleaut32.dll"
+# The WIC codec: the COM entry points and registration; the registry,
+# COM, a bitmap for thumbnails and the shell's notice of new handlers.
+CODEC_EXPORTS="DllCanUnloadNow DllGetClassObject DllInstall DllRegisterServer DllUnregisterServer"
+CODEC_IMPORTS="kernel32.dll msvcrt.dll advapi32.dll ole32.dll gdi32.dll shell32.dll"
 # The viewer's engine adds the graphics and shell parts of Windows (the
 # user's folders for the wallpaper), the viewer the windows, dialogs and
 # printing.
@@ -137,6 +141,7 @@ check dist/win32/xxgrp.dll pei-i386 i686-w64-mingw32-objdump "$SUSIE_EXPORTS Get
 check dist/win64/xxgrp.dll pei-x86-64 x86_64-w64-mingw32-objdump "$SUSIE_EXPORTS GetModuleInstance GetImageWriterW" "$XXGRP_IMPORTS"
 for bits in 32 64; do
   if [ $bits = 32 ]; then format=pei-i386 objdump=i686-w64-mingw32-objdump; else format=pei-x86-64 objdump=x86_64-w64-mingw32-objdump; fi
+  check dist/win$bits/MornelCodec$bits.dll $format $objdump "$CODEC_EXPORTS" "$CODEC_IMPORTS"
   check dist/win$bits/Trellin.exe $format $objdump "" "$TRELLIN_IMPORTS"
   check_manifest dist/win$bits/Trellin.exe
   check dist/win$bits/spicompose.exe $format $objdump "" "$ENGINE_IMPORTS"

@@ -50,8 +50,17 @@ run_one() {
     cp -n "$root"/limits/"$name"-*x2=* "$corpus"/ 2>/dev/null || true
   fi
   local log=$root/$name.log
+  # Under the i386 emulator a 32-bit program lists no folder (the emulated
+  # getdents cannot hand it this file system's 64-bit directory offsets):
+  # the fuzzer would start from nothing. It is given its corpus file by
+  # file as well, as many files as one argument holds (128 KiB).
+  local listed=() files
+  if [ "$bits" = 32 ]; then
+    files=$(find "$corpus" -type f | awk '{ n += length($0) + 1; if (n > 120000) exit; print }' | paste -sd, -)
+    [ -z "$files" ] || listed=(-seed_inputs="$files")
+  fi
   # shellcheck disable=SC2086
-  if "$fuzzer" $limit -timeout=10 -rss_limit_mb=2048 -max_len="$max_len" \
+  if "$fuzzer" $limit -timeout=10 -rss_limit_mb=2048 -max_len="$max_len" "${listed[@]}" \
        -artifact_prefix="$root/findings/$name-" -print_final_stats=1 "$corpus" >"$log" 2>&1; then
     local runs rate
     runs=$(grep -Eo 'stat::number_of_executed_units: *[0-9]+' "$log" | grep -Eo '[0-9]+$' | tail -1)
@@ -78,6 +87,13 @@ keep_seeds() {
     echo "fuzz $name: the merge failed, seeds kept as they were; see $log"
     rm -rf "$kept.new"
     return 1
+  fi
+  # A merge that read no folder (a 32-bit fuzzer under the emulator) keeps
+  # nothing: the seeds stay as they were rather than go.
+  if [ -z "$(ls -A "$kept.new")" ]; then
+    echo "fuzz $name: the merge kept no input, seeds kept as they were"
+    rm -rf "$kept.new"
+    return 0
   fi
   rm -rf "$kept"
   mv "$kept.new" "$kept"
