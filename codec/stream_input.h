@@ -1,7 +1,8 @@
 // A picture file read whole from a stream into one bounded buffer. The
 // stream may hand over fewer bytes than asked at every read, fail to read
 // or to seek, or claim a size it does not have; none of that gets past
-// this reader, and no stream yields more than kMaxPictureBytes.
+// this reader, and no stream yields more than the cap it is read with
+// (kMaxPictureFileBytes, the longest file a picture can come from).
 #pragma once
 
 #include <cstddef>

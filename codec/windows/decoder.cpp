@@ -203,7 +203,7 @@ class Decoder final : public ComObject<IWICBitmapDecoder> {
     {
       StreamSource source(stream);
       FileBytes file;
-      status = ReadWholeStream(source, &file, kMaxPictureBytes);
+      status = ReadWholeStream(source, &file, kMaxPictureFileBytes);
       if (status == CodecStatus::Ok) status = shared->picture.Decode(file.span());
     }
     if (status != CodecStatus::Ok) {

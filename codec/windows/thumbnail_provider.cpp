@@ -43,7 +43,7 @@ class ThumbnailProvider final : public ComObject<IThumbnailProvider, IInitialize
     {
       StreamSource source(stream_);
       FileBytes file;
-      status = ReadWholeStream(source, &file, kMaxPictureBytes);
+      status = ReadWholeStream(source, &file, kMaxPictureFileBytes);
       if (status == CodecStatus::Ok) status = picture.Decode(file.span());
     }
     if (status != CodecStatus::Ok) return ResultOf(status);

@@ -16,6 +16,7 @@
 #include <set>
 #include <vector>
 
+#include "base/sizes.h"
 #include "tests/codec/expected_pixels.h"
 #include "tests/codec/windows/com_support.h"
 #include "tests/fixtures/all_samples.h"
@@ -531,7 +532,7 @@ TEST_F(Registered, HostileStreams) {
     EXPECT_EQ(DecodeThrough(s.bytes, noSeek), WINCODEC_ERR_STREAMREAD);
     EXPECT_EQ(ThumbnailThrough(s.bytes, noSeek), WINCODEC_ERR_STREAMREAD);
     HostileOptions huge;
-    huge.claimed = 0x80000000ull;
+    huge.claimed = kMaxPictureFileBytes + 1;
     EXPECT_EQ(DecodeThrough(s.bytes, huge), WINCODEC_ERR_IMAGESIZEOUTOFRANGE);
     EXPECT_EQ(ThumbnailThrough(s.bytes, huge), WINCODEC_ERR_IMAGESIZEOUTOFRANGE);
     HostileOptions small;
