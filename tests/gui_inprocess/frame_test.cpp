@@ -201,6 +201,22 @@ TEST_F(FrameBars, AChangeOfScaleRemakesTheBarsForIt) {
   EXPECT_FALSE(BandsOf(frame().frame().rebar())[0].hidden);
 }
 
+// Before Windows 10 1607 the system gives the status bar's font at its own
+// scale only: scaled, it matches the one asked at the window's scale.
+TEST(StatusFont, ScaledFromTheSystemsScaleWhereThereIsNoPerDpiCall) {
+  for (UINT dpi : {96u, 120u, 144u, 192u}) {
+    LOGFONTW asked = {}, scaled = {};
+    ASSERT_TRUE(StatusFontAt(dpi, true, &asked));
+    ASSERT_TRUE(StatusFontAt(dpi, false, &scaled));
+    EXPECT_LE(std::abs(std::abs(scaled.lfHeight) - std::abs(asked.lfHeight)), 1) << dpi;
+    EXPECT_EQ(std::wstring(scaled.lfFaceName), std::wstring(asked.lfFaceName));
+  }
+  LOGFONTW at96 = {}, at192 = {};
+  StatusFontAt(96, false, &at96);
+  StatusFontAt(192, false, &at192);
+  EXPECT_EQ(at192.lfHeight, 2 * at96.lfHeight);
+}
+
 // The layout follows: the view reaches the bottom while the status bar is
 // hidden, and the bar's own top edge while it shows.
 TEST_F(FrameBars, StatusBarCommandFollowsTheBarsVisibility) {

@@ -26,19 +26,17 @@ Function User32Function(const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
 }
 
-UINT WindowDpi(HWND window) {
-  static const auto getDpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
-  if (getDpiForWindow) return getDpiForWindow(window);
+// The scale every window has where the system knows no other.
+UINT SystemDpi() {
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
-  return static_cast<UINT>(dpi);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
-bool NonClientMetricsAt(UINT dpi, NONCLIENTMETRICSW* metrics) {
-  static const auto forDpi = User32Function<BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT)>("SystemParametersInfoForDpi");
-  if (forDpi) return forDpi(SPI_GETNONCLIENTMETRICS, metrics->cbSize, metrics, 0, dpi);
-  return SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics->cbSize, metrics, 0);
+UINT WindowDpi(HWND window) {
+  static const auto getDpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+  return getDpiForWindow ? getDpiForWindow(window) : SystemDpi();
 }
 
 // Displays of 150 % and more get the toolbar pictures for 200 %.
@@ -52,6 +50,20 @@ UINT PromptIdOf(UINT item, UINT flags) {
 }
 
 }  // namespace
+
+bool StatusFontAt(UINT dpi, bool perDpiCall, LOGFONTW* font) {
+  static const auto forDpi = User32Function<BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT)>("SystemParametersInfoForDpi");
+  NONCLIENTMETRICSW metrics = {sizeof metrics};
+  if (perDpiCall && forDpi) {
+    if (!forDpi(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0, dpi)) return false;
+    *font = metrics.lfStatusFont;
+    return true;
+  }
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) return false;
+  *font = metrics.lfStatusFont;
+  font->lfHeight = MulDiv(font->lfHeight, static_cast<int>(dpi), static_cast<int>(SystemDpi()));
+  return true;
+}
 
 // The bars at the scale of the window's display.
 void CMainFrame::CreateBars() {
@@ -128,9 +140,9 @@ void CMainFrame::CreateStatusBar() {
 // The system's status-bar font at the window's own scale: the status bar
 // does not follow a change of scale by itself.
 void CMainFrame::SetStatusFont(UINT dpi) {
-  NONCLIENTMETRICSW metrics = {sizeof metrics};
-  if (!NonClientMetricsAt(dpi, &metrics)) return;
-  HFONT font = CreateFontIndirectW(&metrics.lfStatusFont);
+  LOGFONTW wanted;
+  if (!StatusFontAt(dpi, true, &wanted)) return;
+  HFONT font = CreateFontIndirectW(&wanted);
   if (!font) return;
   SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   if (statusFont_) DeleteObject(statusFont_);

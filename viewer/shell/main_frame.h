@@ -22,6 +22,12 @@
 // The rebar band that holds the toolbar.
 inline constexpr UINT kToolbarBandId = 60161;
 
+// The system's status-bar font at a display scale. Windows 10 before 1607
+// gives its metrics at the system's own scale only, whatever the window's
+// display; they are scaled to `dpi` then, as they are with `perDpiCall`
+// false (which tests that way).
+bool StatusFontAt(UINT dpi, bool perDpiCall, LOGFONTW* font);
+
 class CMainFrame : public Window, public MessageFilter, public IdleHandler {
  public:
   // The view decodes through the plug-ins and writes through the writer,
