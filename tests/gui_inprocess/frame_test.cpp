@@ -87,7 +87,7 @@ RECT WindowRectIn(HWND window, HWND parent) {
 
 using FrameMenu = FrameTest;
 
-TEST_F(FrameMenu, WholeTreeWithEmptyRecentListsAndBothBarsChecked) {
+TEST_F(FrameMenu, WholeTreeWithEmptyRecentListsAndBothBarsAndActualSizeChecked) {
   const std::vector<MenuItem> expected = {
       Popup(u8"ファイル(&F)",
             {Command(u8"新規作成 (&N)\tCtrl+N", ID_FILE_NEW),
@@ -105,6 +105,10 @@ TEST_F(FrameMenu, WholeTreeWithEmptyRecentListsAndBothBarsChecked) {
       Popup(u8"編集(&E)", {Command(u8"合成してコピー(&C)\tCtrl+C", ID_EDIT_COPY_COMPOSITE),
                            Command(u8"貼り付け(&P)\tCtrl+V", ID_EDIT_PASTE)}),
       Popup(u8"表示(&V)", {Command(u8"前景を中央に(&C)", ID_VIEW_CENTRE_FOREGROUND), Separator(),
+                           Command(u8"拡大(&I)\tCtrl++", ID_VIEW_ZOOM_IN),
+                           Command(u8"縮小(&O)\tCtrl+-", ID_VIEW_ZOOM_OUT),
+                           Command(u8"実際のサイズ(&A)\tCtrl+0", ID_VIEW_ZOOM_ACTUAL, true),
+                           Command(u8"ウィンドウに合わせる(&W)\tCtrl+9", ID_VIEW_ZOOM_FIT), Separator(),
                            Command(u8"ツールバー(&T)", ID_VIEW_TOOLBAR, true),
                            Command(u8"ステータスバー(&S)", ID_VIEW_STATUS_BAR, true)}),
       Popup(u8"ヘルプ(&H)", {Command("&About Trellin...", ID_APP_ABOUT)}),
@@ -347,10 +351,20 @@ TEST_F(FrameTest, KeysGiveTheirCommands) {
       {VK_BACK, false, false, true, ID_EDIT_UNDO},
       {VK_F6, false, false, false, ID_NEXT_PANE},
       {VK_F6, false, true, false, ID_PREV_PANE},
+      {VK_OEM_PLUS, true, false, false, ID_VIEW_ZOOM_IN},
+      {VK_OEM_PLUS, true, true, false, ID_VIEW_ZOOM_IN},
+      {VK_ADD, true, false, false, ID_VIEW_ZOOM_IN},
+      {VK_OEM_MINUS, true, false, false, ID_VIEW_ZOOM_OUT},
+      {VK_SUBTRACT, true, false, false, ID_VIEW_ZOOM_OUT},
+      {'0', true, false, false, ID_VIEW_ZOOM_ACTUAL},
+      {VK_NUMPAD0, true, false, false, ID_VIEW_ZOOM_ACTUAL},
+      {'9', true, false, false, ID_VIEW_ZOOM_FIT},
       // Keys without a command.
       {'O', false, false, false, 0},
       {'A', true, false, false, 0},
       {'N', true, true, false, 0},
+      {VK_OEM_PLUS, false, false, false, 0},
+      {'0', false, false, false, 0},
   };
   CommandRecorder commands(frame().hwnd(), false);
   BYTE state[256] = {};

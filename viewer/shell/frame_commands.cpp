@@ -125,13 +125,14 @@ void CMainFrame::ShowOpenFailure(SpiResult result, bool foreground, const std::s
   MessageBoxW(hwnd(), LoadText(text).c_str(), platform::Utf16(caption).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
-// Nothing is written while the program runs: the lists go to the settings
-// file once, after the frame's last message.
+// Nothing is written while the program runs: the lists and the zoom go to
+// the settings file once, after the frame's last message.
 void CMainFrame::OnFinalMessage() {
   const std::string settings = ModuleSettingsFiles().write;
   MakeFolderFor(settings);
   WindowsSectionWriter writer;
   recentBackgrounds_.SaveToSettings(writer, settings, kRecentBackgroundSection);
   recentForegrounds_.SaveToSettings(writer, settings, kRecentForegroundSection);
+  SaveZoom(writer, settings);
 }
 

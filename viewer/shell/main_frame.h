@@ -70,6 +70,12 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   // Check marks and the like, by one rule (main_frame.cpp).
   void UpdateCommandState();
   void OnMenuSelect(WPARAM wParam, LPARAM lParam);
+  // The zoom (frame_zoom.cpp): kept in the settings file, shown in the
+  // status bar's second part.
+  void LoadZoom();
+  void SaveZoom(SectionWriter& writer, const std::string& settings);
+  void SetStatusParts();
+  void ShowZoom();
   bool OnNotify(const NMHDR& header);
 
   // The frame's own commands; false for every other command.
@@ -89,6 +95,7 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   HWND toolbar_ = nullptr;
   HWND statusBar_ = nullptr;
   HFONT statusFont_ = nullptr;
+  std::wstring shownZoom_;
   CTrellinView view_;
   RecentImageList recentForegrounds_ = RecentImageList::Foregrounds(SameFilePath);
   RecentImageList recentBackgrounds_ = RecentImageList::Backgrounds(SameFilePath);

@@ -24,3 +24,10 @@ std::wstring ToolTipOf(UINT id) {
   const size_t lineBreak = text.find(L'\n');
   return lineBreak == std::wstring::npos ? std::wstring() : text.substr(lineBreak + 1);
 }
+
+std::wstring TextWithNumber(UINT id, int number) {
+  std::wstring text = LoadText(id);
+  const size_t at = text.find(L"%1");
+  if (at != std::wstring::npos) text.replace(at, 2, std::to_wstring(number));
+  return text;
+}

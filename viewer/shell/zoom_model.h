@@ -11,21 +11,12 @@
 #include <string>
 
 #include "viewer/engine/compose.h"
+#include "viewer/engine/zoom_scale.h"
 #include "viewer/shell/scroll_model.h"
 
-// Window pixels per picture pixel, as a fraction in lowest terms: 2/1 at
-// 200 %, 1/3 at 33 %. Both parts are positive; the denominator is at most
-// kMaxScaleDenominator.
-struct Scale {
-  int32_t num = 1;
-  int32_t den = 1;
-};
-
-inline bool operator==(Scale a, Scale b) { return a.num == b.num && a.den == b.den; }
-inline bool operator!=(Scale a, Scale b) { return !(a == b); }
-
-// The denominator of a fitted scale is held to this: the window's arithmetic
-// then stays inside 64 bits for any picture and window.
+// The denominator of every scale (Scale, in zoom_scale.h) is held to this:
+// the window's arithmetic then stays inside 64 bits for any picture and
+// window.
 inline constexpr int32_t kMaxScaleDenominator = 1 << 16;
 
 // The steps of zooming in and out, in per cent. 33 and 67 stand for a

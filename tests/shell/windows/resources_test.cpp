@@ -62,6 +62,14 @@ TEST(Resources, EveryKeyOfTheCommands) {
       {alt, VK_BACK, ID_EDIT_UNDO},
       {FVIRTKEY, VK_F6, ID_NEXT_PANE},
       {shift, VK_F6, ID_PREV_PANE},
+      {ctrl, VK_OEM_PLUS, ID_VIEW_ZOOM_IN},
+      {ctrl | FSHIFT, VK_OEM_PLUS, ID_VIEW_ZOOM_IN},
+      {ctrl, VK_ADD, ID_VIEW_ZOOM_IN},
+      {ctrl, VK_OEM_MINUS, ID_VIEW_ZOOM_OUT},
+      {ctrl, VK_SUBTRACT, ID_VIEW_ZOOM_OUT},
+      {ctrl, '0', ID_VIEW_ZOOM_ACTUAL},
+      {ctrl, VK_NUMPAD0, ID_VIEW_ZOOM_ACTUAL},
+      {ctrl, '9', ID_VIEW_ZOOM_FIT},
   };
   ASSERT_EQ(keys.size(), expected.size());
   for (size_t i = 0; i < keys.size(); ++i) EXPECT_TRUE(keys[i] == expected[i]) << "key " << i;
@@ -127,6 +135,47 @@ TEST(Resources, StringTable) {
   EXPECT_EQ(String(IDS_OPEN_FOREGROUND_TITLE), "\x91O\x8Ci\x89\xE6\x91\x9C\x82\xF0\x8AJ\x82\xAD");
   EXPECT_EQ(String(IDS_IMAGE_UNREADABLE),
             "\x89\xE6\x91\x9C\x82\xAA\x93\xC7\x82\xDD\x8D\x9E\x82\xDF\x82\xDC\x82\xB9\x82\xF1");
+}
+
+// An entry of the string table in one language, read from that language's
+// block of sixteen: each entry a length and its UTF-16 units.
+std::wstring StringIn(UINT id, WORD language) {
+  HRSRC block = FindResourceExW(Self(), MAKEINTRESOURCEW(6), MAKEINTRESOURCEW(id / 16 + 1), language);  // RT_STRING
+  if (!block) return L"(no block)";
+  const auto* entry = static_cast<const wchar_t*>(LockResource(LoadResource(Self(), block)));
+  for (UINT i = 0; i < id % 16; ++i) entry += 1 + *entry;
+  return std::wstring(entry + 1, *entry);
+}
+
+std::wstring Wide(const char* utf8) {
+  wchar_t wide[512];
+  const int length = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 512);
+  return std::wstring(wide, length > 0 ? static_cast<size_t>(length - 1) : 0);
+}
+
+// The zoom's texts in both languages, the same identifiers in each.
+TEST(Resources, ZoomTextsInJapaneseAndEnglish) {
+  const WORD japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+  const struct {
+    UINT id;
+    const char* japanese;
+    const char* english;
+  } texts[] = {
+      {ID_VIEW_ZOOM_IN, u8"表示を拡大\n拡大", "Zoom in on the picture\nZoom In"},
+      {ID_VIEW_ZOOM_OUT, u8"表示を縮小\n縮小", "Zoom out of the picture\nZoom Out"},
+      {ID_VIEW_ZOOM_ACTUAL, u8"画像を実際のサイズ (100%) で表示\n実際のサイズ",
+       "Show the picture at its actual size (100%)\nActual Size"},
+      {ID_VIEW_ZOOM_FIT, u8"画像全体をウィンドウに合わせて表示\nウィンドウに合わせる",
+       "Show the whole picture in the window\nFit to Window"},
+      {IDS_ZOOM_STATUS, "%1%", "%1%"},
+      {IDS_ZOOM_FIT_STATUS, u8"全体表示 %1%", "Fit %1%"},
+  };
+  for (const auto& text : texts) {
+    EXPECT_EQ(StringIn(text.id, japanese), Wide(text.japanese)) << text.id;
+    EXPECT_EQ(StringIn(text.id, english), Wide(text.english)) << text.id;
+  }
+  EXPECT_EQ(String(ID_VIEW_ZOOM_FIT), Cp932(u8"画像全体をウィンドウに合わせて表示\nウィンドウに合わせる"))
+      << "the Japanese texts on a Japanese system";
 }
 
 TEST(Resources, PromptForEverySystemMenuItem) {
