@@ -58,3 +58,7 @@ void CMainFrame::ShowZoom() {
   shownZoom_ = text;
   SendMessageW(statusBar_, SB_SETTEXTW, kZoomPart, reinterpret_cast<LPARAM>(text.c_str()));
 }
+
+bool CMainFrame::ZoomActualChosen() const { return view_.zoom().percent() == 100; }
+
+bool CMainFrame::ZoomFitChosen() const { return view_.zoom().fit(); }

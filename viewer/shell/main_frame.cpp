@@ -100,23 +100,19 @@ void CMainFrame::LoadRecentLists() {
   }
 }
 
-// The one rule for the state of the commands: the only commands with a
-// state are the two bar switches, checked while their bar shows, and the
-// two zooms that stay chosen, 100 % and fitting. No command is greyed for
-// want of a picture (those that need one check for it themselves); only an
-// empty recent list's one item is, by the list. The status bar's zoom
-// follows too.
+bool CMainFrame::StatusBarShown() const { return statusBar_ && IsWindowVisible(statusBar_); }
+
+// The one rule for the state of the commands: each row of the command
+// table with a check mark gets it from its rule. No command is greyed for
+// want of a picture (the table's "needs" make them do nothing instead);
+// only an empty recent list's one item is, by the list. The status bar's
+// zoom follows too.
 void CMainFrame::UpdateCommandState() {
-  const ZoomModel& zoom = view_.zoom();
-  const struct {
-    UINT id;
-    bool checked;
-  } commands[] = {{ID_VIEW_TOOLBAR, toolbarShown_},
-                  {ID_VIEW_STATUS_BAR, statusBar_ && IsWindowVisible(statusBar_)},
-                  {ID_VIEW_ZOOM_ACTUAL, zoom.percent() == 100},
-                  {ID_VIEW_ZOOM_FIT, zoom.fit()}};
-  for (const auto& command : commands)
-    CheckMenuItem(GetMenu(hwnd()), command.id, MF_BYCOMMAND | (command.checked ? MF_CHECKED : MF_UNCHECKED));
+  for (const Command& command : CommandTable()) {
+    if (!command.checked) continue;
+    const bool checked = (this->*command.checked)();
+    CheckMenuItem(GetMenu(hwnd()), command.first, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+  }
   ShowZoom();
 }
 

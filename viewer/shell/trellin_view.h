@@ -21,6 +21,7 @@
 #include "viewer/engine/output_rules.h"
 #include "viewer/engine/picture_writer.h"
 #include "viewer/engine/windows/plugin_host.h"
+#include "viewer/shell/command_table.h"
 #include "viewer/shell/composite_surface.h"
 #include "viewer/engine/zoom_scale.h"
 #include "viewer/shell/scroll_model.h"
@@ -72,7 +73,9 @@ class CTrellinView : public Window {
   static HBRUSH FillBrush();
   bool HasPicture() { return document_.HasForeground() || document_.HasBackground(); }
 
-  bool OnCommand(WORD id);
+  // Runs the command when it is one of the view's rows of the command table;
+  // false for every other command.
+  bool OnCommand(UINT id);
   void AfterReplacing(Replaced replaced);
   void CentreForeground();
   void CreateCompositeSurface();
@@ -95,7 +98,7 @@ class CTrellinView : public Window {
 
   // Zooming (view_zoom.cpp): the commands, Ctrl and the wheel, the new
   // zoom's extent and position, and the paint at any zoom but 100 %.
-  void OnZoomCommand(WORD id);
+  void OnZoomCommand(UINT id);
   void OnZoomWheel(int delta, POINT screen);
   void ApplyZoom(const ZoomModel& next, Point anchor);
   void RefitToWindow();
@@ -108,16 +111,18 @@ class CTrellinView : public Window {
   void OnMouseMove(WPARAM wParam, LPARAM lParam);
   void OnDropFiles(HDROP drop);
 
-  // The output commands (view_output.cpp) and printing (view_print.cpp).
-  void SaveComposite();
-  void SetWallpaper(WallpaperCommand command);
-  void CopyComposite();
-  void PasteImage();
-  void RenderClipboard(bool everything);
-  void Print();
+  // The view's handlers, each given its command's identifier: the output
+  // commands (view_output.cpp), printing (view_print.cpp) and centring.
+  void SaveComposite(UINT id);
+  void SetWallpaper(UINT id);
+  void CopyComposite(UINT id);
+  void PasteImage(UINT id);
+  void Print(UINT id);
+  void OnCentreForeground(UINT id);
+  friend const std::vector<Command>& CommandTable();
 
+  void RenderClipboard(bool everything);
   const uint8_t* CompositePixels() const { return surface_.pixels(); }
-  void ShowMessage(const std::wstring& text, const std::wstring& caption);
 
   PluginList& plugins_;
   PictureWriter& writer_;

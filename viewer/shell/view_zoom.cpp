@@ -31,7 +31,7 @@ std::wstring CTrellinView::ZoomText() const {
 }
 
 // The keys and menu items zoom about the middle of the window.
-void CTrellinView::OnZoomCommand(WORD id) {
+void CTrellinView::OnZoomCommand(UINT id) {
   ZoomModel next = zoom_;
   const Extent client = ClientSize();
   switch (id) {
