@@ -17,8 +17,8 @@
 # texts and such a folder under the English locale; dpi: the composite on
 # a 144-dpi display; 32 and english32: one pass of the 32-bit viewer under
 # each locale (open from such a folder, save a PNG there through the 32-bit
-# xxgrp.dll, exit); speed: the time of a drag step of a large sprite,
-# reported, not judged. Without passes: 64 and 32, or with --only every
+# xxgrp.dll, exit); speed: the drag steps a second of a large sprite at
+# 100 %, 200 % and fitted to the window, reported side by side, not judged. Without passes: 64 and 32, or with --only every
 # pass, each running only the scenarios named. Screenshots go to
 # build/viewer-e2e/shots.
 set -uo pipefail
@@ -31,6 +31,7 @@ source scripts/viewer-session.sh
 source scripts/viewer-checks.sh
 source tests/gui_e2e/scenarios/commands.sh
 source tests/gui_e2e/scenarios/any_system.sh
+source tests/gui_e2e/scenarios/zoom.sh
 
 work=$PWD/build/viewer-e2e
 shots=$work/shots
