@@ -31,8 +31,9 @@ struct TestPicture {
 
 int32_t ZoomedOf(int32_t size, Scale s) { return static_cast<int32_t>((int64_t{size} * s.num + s.den - 1) / s.den); }
 
-std::vector<uint32_t> Made(const TestPicture& picture, Scale scale, ScaleRegion region, int32_t rowsACall = 1 << 30) {
-  ZoomScaler scaler;
+std::vector<uint32_t> Made(const TestPicture& picture, Scale scale, ScaleRegion region, int32_t rowsACall = 1 << 30,
+                           bool simd = true) {
+  ZoomScaler scaler(simd);
   std::vector<uint32_t> out(static_cast<size_t>(region.width) * region.height, 0xDEADBEEF);
   EXPECT_TRUE(scaler.Begin(picture.source(), scale, region));
   for (int32_t y = 0; y < region.height; y += rowsACall) {
@@ -137,6 +138,19 @@ TEST(ZoomScaler, ExactWhereTheArithmeticIsExact) {
     EXPECT_LE(std::abs(Channel(half[0], c) * 4 - sum), 2) << "the block's mean, rounded";
     EXPECT_EQ(Channel(half[2], c), (picture.At(4, 0, c) + picture.At(4, 1, c) + 1) / 2)
         << "the last column is half a window pixel";
+  }
+}
+
+// The processor's vector steps give the plain loops' rows, byte for byte.
+TEST(ZoomScaler, VectorStepsMakeThePlainLoopsRows) {
+  for (int bpp : {3, 4}) {
+    const TestPicture picture(97, 31, bpp, bpp == 3 ? 1 : 0, 11);
+    for (const Scale scale : {Scale{1, 4}, Scale{1, 3}, Scale{2, 5}, Scale{1, 2}, Scale{2, 3}, Scale{3, 2}, Scale{79, 96},
+                              Scale{1, 9}}) {
+      const ScaleRegion region{1, 1, ZoomedOf(97, scale) - 1, ZoomedOf(31, scale) - 1};
+      EXPECT_EQ(Made(picture, scale, region, 4, true), Made(picture, scale, region, 4, false))
+          << scale.num << "/" << scale.den << " bpp " << bpp;
+    }
   }
 }
 

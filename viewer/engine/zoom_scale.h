@@ -50,6 +50,10 @@ int32_t StripRows(int32_t width);
 
 class ZoomScaler {
  public:
+  // `simd` false keeps to the plain loops, which give the same rows: for
+  // the tests, which compare the two.
+  explicit ZoomScaler(bool simd = true) : simd_(simd) {}
+
   // Prepares the rows of `region`, which must lie inside the zoomed picture
   // (ceil(size × scale) on each axis); false, with nothing to make, when it
   // does not or is empty.
@@ -69,6 +73,7 @@ class ZoomScaler {
   };
   void MakeTaps(int32_t start, int32_t length, int32_t pictureLength, std::vector<Taps>& taps,
                 std::vector<uint16_t>& weights) const;
+  void MakeEvenTaps();
   const uint8_t* SourceRow(int32_t fromTop) const;
   void NearestRow(int32_t y, uint32_t* out);
   void AverageRow(int32_t y, uint32_t* out);
@@ -85,6 +90,18 @@ class ZoomScaler {
   std::vector<Taps> columns_, rows_;
   std::vector<uint16_t> columnWeights_, rowWeights_;
   std::vector<uint32_t> sums_;
+  std::vector<const uint8_t*> rowPointers_;
   int32_t firstColumn_ = 0;
   int32_t columnCount_ = 0;
+  // The vertical sums a colour to a plane, 16 bits each.
+  std::vector<int16_t> planes_;
+  size_t planeStride_ = 0;
+  // Where every window pixel covers at most kEvenTaps columns (all scales
+  // from a third up): each pixel's first column and its weights, padded
+  // with zeros, twice over (MakeEvenTaps).
+  static constexpr int32_t kEvenTaps = 4;
+  bool even_ = false;
+  std::vector<uint32_t> evenStarts_;
+  std::vector<int16_t> evenWeights_;
+  bool simd_ = true;
 };
