@@ -2,7 +2,9 @@
 // section (keys, counts, values of any length and bytes), then a run of
 // the list's operations taken from the input, and the list saved. What is
 // saved must load back to the same entries, and the menu must show them;
-// entries beyond ASCII go through the escaped UTF-8 keys.
+// entries beyond ASCII go through the escaped UTF-8 keys. The same text as
+// the section "Settings": a zoom read from it is a step or fitting, and
+// written and read again it is the same.
 //
 // Input: the section's lines up to the first zero byte, then up to 64
 // operations, two bytes each (what, and which entry).
@@ -18,6 +20,7 @@
 #include <vector>
 
 #include "viewer/shell/recent_image_list.h"
+#include "viewer/shell/view_settings.h"
 
 namespace {
 
@@ -119,6 +122,23 @@ std::vector<std::string> Entries(const RecentImageList& list, unsigned first, un
   return entries;
 }
 
+// The zoom the lines name, if any, written and read back.
+void ZoomRoundTrip(const std::vector<std::string>& lines) {
+  Section settings;
+  settings.SetLines(lines);
+  const std::optional<ZoomChoice> read = ReadZoomSetting(settings, "settings.ini");
+  if (!read) return;
+  ZoomModel zoom;
+  if (read->fit) {
+    zoom.SetFit({1920, 1080}, {640, 480});
+  } else if (!zoom.SetPercent(read->percent)) {
+    __builtin_trap();
+  }
+  WriteViewSettings(settings, "settings.ini", zoom);
+  const std::optional<ZoomChoice> again = ReadZoomSetting(settings, "settings.ini");
+  if (!again || again->fit != read->fit || (!read->fit && again->percent != read->percent)) __builtin_trap();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -131,6 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     lines.push_back(text.substr(at, end - at));
     at = end + 1;
   }
+  ZoomRoundTrip(lines);
   Section section;
   section.SetLines(lines);
 
