@@ -1,5 +1,6 @@
 // The frame's own commands: opening, the recent entries, New, Exit, the
-// bars' switches and About; every other command goes on to the view.
+// bars' switches, the language and About; every other command goes on to
+// the view.
 #include "viewer/shell/main_frame.h"
 
 #include <commctrl.h>
@@ -41,6 +42,12 @@ bool CMainFrame::OnFrameCommand(WORD id) {
       return true;
     case ID_APP_ABOUT:
       OnAbout();
+      return true;
+    case ID_VIEW_LANGUAGE_JAPANESE:
+      ChangeLanguage(Language::kJapanese);
+      return true;
+    case ID_VIEW_LANGUAGE_ENGLISH:
+      ChangeLanguage(Language::kEnglish);
       return true;
   }
   if (IsRecentForeground(id)) {
@@ -125,13 +132,14 @@ void CMainFrame::ShowOpenFailure(SpiResult result, bool foreground, const std::s
   MessageBoxW(hwnd(), LoadText(text).c_str(), platform::Utf16(caption).c_str(), MB_OK | MB_ICONINFORMATION);
 }
 
-// Nothing is written while the program runs: the lists go to the settings
-// file once, after the frame's last message.
+// Nothing is written while the program runs: the lists and the Settings
+// section go to the settings file once, after the frame's last message.
 void CMainFrame::OnFinalMessage() {
   const std::string settings = ModuleSettingsFiles().write;
   MakeFolderFor(settings);
   WindowsSectionWriter writer;
   recentBackgrounds_.SaveToSettings(writer, settings, kRecentBackgroundSection);
   recentForegrounds_.SaveToSettings(writer, settings, kRecentForegroundSection);
+  settings_.Save(writer, settings);
 }
 
