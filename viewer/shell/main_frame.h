@@ -14,6 +14,7 @@
 
 #include <windows.h>
 
+#include "viewer/shell/command_table.h"
 #include "viewer/shell/language.h"
 #include "viewer/shell/recent_image_list.h"
 #include "viewer/shell/recent_menu_windows.h"
@@ -76,23 +77,37 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   void BindRecentLists();
   // The Settings section, and the language it names or the system's.
   void LoadSettings();
+  // The menu bar of the language shown, its languages marked as choices.
+  HMENU LanguageMenu() const;
   void Layout();
   // Check marks and the like, by one rule (main_frame.cpp).
   void UpdateCommandState();
   void OnMenuSelect(WPARAM wParam, LPARAM lParam);
   bool OnNotify(const NMHDR& header);
 
-  // The frame's own commands; false for every other command.
-  bool OnFrameCommand(WORD id);
-  void OnOpen(WORD id);
-  void OnRecentForeground(WORD id);
-  void OnRecentBackground(WORD id);
-  void ReopenRecent(RecentImageList& list, WORD id, bool foreground);
-  void OnToolbar();
-  void OnStatusBar();
-  void OnNew();
-  void OnAbout();
-  void ShowOpenFailure(SpiResult result, bool foreground, const std::string& caption);
+  // Runs the command when it is one of the frame's rows of the command
+  // table (frame_commands.cpp); false for every other command.
+  bool OnFrameCommand(UINT id);
+  // The frame's handlers, each given its command's identifier.
+  void OnOpen(UINT id);
+  void OnRecentForeground(UINT id);
+  void OnRecentBackground(UINT id);
+  void ReopenRecent(RecentImageList& list, UINT id, bool foreground);
+  void OnExit(UINT id);
+  void OnToolbar(UINT id);
+  void OnStatusBar(UINT id);
+  void OnNew(UINT id);
+  void OnAbout(UINT id);
+  void OnLanguage(UINT id);
+  // The check marks of the bar switches.
+  bool ToolbarShown() const { return toolbarShown_; }
+  bool StatusBarShown() const;
+  // The mark of the language shown.
+  bool ShowsJapanese() const;
+  bool ShowsEnglish() const;
+  // The command's failure message, owned by the frame.
+  void ReportFailure(UINT id, SpiResult result, const std::string& caption);
+  friend const std::vector<Command>& CommandTable();
 
   MessageLoop& loop_;
   HWND rebar_ = nullptr;
