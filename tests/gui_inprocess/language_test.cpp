@@ -106,18 +106,6 @@ TEST_P(InEachLanguage, TheMenuBarIsTheLanguagesMenuWithItsMarks) {
   EXPECT_EQ(frame().Caption(), "Trellin");
 }
 
-TEST_P(InEachLanguage, PromptsToolTipsAndTheIdleText) {
-  EXPECT_EQ(StatusText(frame().frame().statusBar()), Text(IDS_READY));
-  for (UINT id : {ID_FILE_OPEN_FOREGROUND, ID_FILE_FORCE_FOREGROUND, ID_FILE_SAVE_COMPOSITE,
-                  ID_VIEW_CENTRE_FOREGROUND, ID_VIEW_LANGUAGE_JAPANESE, ID_VIEW_LANGUAGE_ENGLISH})
-    EXPECT_EQ(Highlight(frame(), id), LineOf(Text(id), 0)) << id;
-  EXPECT_EQ(Highlight(frame(), ID_RECENT_FOREGROUND_FIRST), Text(IDS_OPEN_RECENT_PROMPT));
-  CloseMenu(frame());
-  EXPECT_EQ(StatusText(frame().frame().statusBar()), Text(IDS_READY));
-  for (UINT id : {ID_FILE_FORCE_FOREGROUND, ID_FILE_SAVE_COMPOSITE, ID_APP_ABOUT})
-    EXPECT_EQ(ToolTip(frame(), id), LineOf(Text(id), 1)) << id;
-}
-
 TEST_P(InEachLanguage, MessagesAndTheAboutBox) {
   Restart(SettingsFor(GetParam()) + "[RecentFgImage]\nDocumentCount=8\nDocument1=C:\\gone\\gone.png\n");
   DialogWatcher dialogs;

@@ -309,16 +309,15 @@ Texts Expected(Language language) {
 // The identifiers of every entry of a language's string table: a table
 // keeps sixteen entries to a block, block n + 1 holding 16n to 16n + 15,
 // each a length and that many UTF-16 units; an absent entry has length 0.
+BOOL CALLBACK NoteBlock(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR blocks) {
+  if (IS_INTRESOURCE(name))
+    reinterpret_cast<std::vector<UINT>*>(blocks)->push_back(static_cast<UINT>(reinterpret_cast<UINT_PTR>(name)));
+  return TRUE;
+}
+
 std::set<UINT> StringIds(Language language) {
   std::vector<UINT> blocks;
-  EnumResourceNamesW(
-      Self(), RT_STRING,
-      [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
-        if (IS_INTRESOURCE(name))
-          reinterpret_cast<std::vector<UINT>*>(found)->push_back(static_cast<UINT>(reinterpret_cast<UINT_PTR>(name)));
-        return TRUE;
-      },
-      reinterpret_cast<LONG_PTR>(&blocks));
+  EnumResourceNamesW(Self(), RT_STRING, NoteBlock, reinterpret_cast<LONG_PTR>(&blocks));
   std::set<UINT> ids;
   for (UINT block : blocks) {
     HRSRC found = FindResourceExW(Self(), RT_STRING, MAKEINTRESOURCEW(block), ResourceLanguageId(language));
