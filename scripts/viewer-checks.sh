@@ -79,8 +79,8 @@ wait_tip() {
 # menu_bar_is LANGUAGE: the frame's menu bar shows the program's menu of
 # that language. Another process cannot read a window's menu, so the driver
 # shows that menu in a window of its own of the frame's width, and the two
-# menu bars are compared as the screen shows them, pixel for pixel (both
-# side by side in $shots/menu-bar-LANGUAGE.png).
+# menu bars are compared as the screen shows them, pixel for pixel (one
+# over the other in $shots/menu-bar-LANGUAGE.png); then it goes away.
 menu_bar_is() {
   local frame reference strips
   frame=($(driver rect "$FRAME"))
@@ -106,6 +106,7 @@ both.save(sys.argv[2])
 print("same" if ImageChops.difference(frame, reference).getbbox() is None else "differ")
 EOF
 )
+  driver menu-reference-close
   same "menu bar in $1 ($LANG)" "$strips" same
 }
 

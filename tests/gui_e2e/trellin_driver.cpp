@@ -254,22 +254,36 @@ DWORD WINAPI RunMenuReference(void* parameter) {
   return 0;
 }
 
+// The thread of the reference shown, which ends when told.
+DWORD referenceThread = 0;
+
+void CloseMenuReference() {
+  if (referenceThread) PostThreadMessageW(referenceThread, WM_APP, 0, 0);
+  referenceThread = 0;
+}
+
 int ShowMenuReference(const std::vector<std::wstring>& args) {
   if (args.size() != 6) return 2;
   // The thread of the reference it replaces reads its record until it
   // ends: the records are kept for the driver's life.
   static MenuReference* shown = nullptr;
-  static DWORD shownThread = 0;
   const std::optional<Language> language = ParseLanguage(Utf8(args[1]));
   if (!language) return Fail(L"no language " + args[1]);
-  if (shown) PostThreadMessageW(shownThread, WM_APP, 0, 0);
+  CloseMenuReference();
   shown = new MenuReference{args[0], *language,
                             RECT{ParseInt(args[2]), ParseInt(args[3]), ParseInt(args[4]), ParseInt(args[5])},
                             CreateEventW(nullptr, TRUE, FALSE, nullptr), nullptr};
-  CloseHandle(CreateThread(nullptr, 0, RunMenuReference, shown, 0, &shownThread));
+  CloseHandle(CreateThread(nullptr, 0, RunMenuReference, shown, 0, &referenceThread));
   WaitForSingleObject(shown->ready, 10000);
   if (!shown->window) return Fail(L"no menu of " + args[1] + L" in " + args[0]);
   Print(Hex(shown->window));
+  return 0;
+}
+
+// menu-reference-close: the reference window goes away.
+int HideMenuReference(const std::vector<std::wstring>& args) {
+  if (!args.empty()) return 2;
+  CloseMenuReference();
   return 0;
 }
 
@@ -723,6 +737,7 @@ const Command kCommands[] = {
     {L"controls", ListControls},
     {L"resource-text", ResourceText},
     {L"menu-reference", ShowMenuReference},
+    {L"menu-reference-close", HideMenuReference},
     {L"click", ClickButton},
     {L"set-text", SetText},
     {L"rect", PrintRect},
