@@ -55,6 +55,9 @@
 #define ID_VIEW_TOOLBAR 59392
 #define ID_VIEW_STATUS_BAR 59393
 #define ID_APP_ABOUT 57664
+// The View menu's Language submenu: the language of every text shown.
+#define ID_VIEW_LANGUAGE_JAPANESE 33040
+#define ID_VIEW_LANGUAGE_ENGLISH 33041
 
 // Commands with keys or a button but no menu item and no handler.
 #define ID_EDIT_CUT 57635
