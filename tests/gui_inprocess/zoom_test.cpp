@@ -96,27 +96,53 @@ TEST_F(ZoomTest, CommandsStepTheZoomAndTheStatusBarAndMenuFollow) {
   EXPECT_EQ(frame().Caption(), "Trellin / scene.tga (1200x800x24 bit)");
 }
 
-// The menu items' prompts while highlighted, their tool-tips as the frame
-// gives them; the simple-mode prompts leave the zoom's part as it was.
-TEST_F(ZoomTest, PromptsAndToolTips) {
+// In each language: the zoom's menu items in the View menu, their prompts
+// while highlighted and their tool-tips as the frame gives them; the
+// simple-mode prompts leave the zoom's part as it was; fitting shows the
+// language's text. The zoom stays when the language changes.
+class ZoomInEachLanguage : public ZoomTest, public testing::WithParamInterface<Language> {
+ protected:
+  void SetUp() override { Restart(std::string("[Settings]\nLanguage=") + LanguageValue(GetParam()) + "\n"); }
+};
+
+TEST_P(ZoomInEachLanguage, MenuItemsPromptsToolTipsAndTheStatusBar) {
+  const Language language = GetParam();
   HWND bar = frame().frame().statusBar();
-  for (UINT id : {ID_VIEW_ZOOM_IN, ID_VIEW_ZOOM_OUT, ID_VIEW_ZOOM_ACTUAL, ID_VIEW_ZOOM_FIT}) {
+  HMENU viewMenu = GetSubMenu(frame().menu(), 2);
+  const std::vector<UINT> ids = {ID_VIEW_ZOOM_IN, ID_VIEW_ZOOM_OUT, ID_VIEW_ZOOM_ACTUAL, ID_VIEW_ZOOM_FIT};
+  for (size_t i = 0; i < ids.size(); ++i) EXPECT_EQ(GetMenuItemID(viewMenu, static_cast<int>(i) + 2), ids[i]);
+  for (UINT id : ids) {
     SendMessageA(frame().hwnd(), WM_MENUSELECT, MAKEWPARAM(id, MF_STRING), reinterpret_cast<LPARAM>(frame().menu()));
-    EXPECT_EQ(StatusText(bar), LineOf(AnsiText(id), 0)) << id;
-    EXPECT_FALSE(LineOf(AnsiText(id), 0).empty()) << id;
+    EXPECT_EQ(StatusText(bar), LineOf(AnsiText(id, language), 0)) << id;
+    EXPECT_FALSE(LineOf(AnsiText(id, language), 0).empty()) << id;
     NMTTDISPINFOW tip = {};
     tip.hdr = {nullptr, id, TTN_GETDISPINFOW};
     SendMessageW(frame().hwnd(), WM_NOTIFY, id, reinterpret_cast<LPARAM>(&tip));
     ASSERT_TRUE(tip.lpszText);
     char text[100] = {};
     WideCharToMultiByte(CP_ACP, 0, tip.lpszText, -1, text, sizeof text, nullptr, nullptr);
-    EXPECT_EQ(std::string(text), LineOf(AnsiText(id), 1)) << id;
+    EXPECT_EQ(std::string(text), LineOf(AnsiText(id, language), 1)) << id;
     EXPECT_FALSE(std::string(text).empty()) << id;
   }
   SendMessageA(frame().hwnd(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
-  EXPECT_EQ(StatusText(bar), AnsiText(IDS_READY));
+  EXPECT_EQ(StatusText(bar), AnsiText(IDS_READY, language));
   EXPECT_EQ(ZoomPart(), "100%");
+
+  frame().Command(ID_VIEW_ZOOM_FIT);
+  const std::string fit = AnsiText(IDS_ZOOM_FIT_STATUS, language);
+  EXPECT_EQ(ZoomPart(), fit.substr(0, fit.find("%1")) + "100%");
+  const Language other = language == Language::kJapanese ? Language::kEnglish : Language::kJapanese;
+  frame().Command(other == Language::kJapanese ? ID_VIEW_LANGUAGE_JAPANESE : ID_VIEW_LANGUAGE_ENGLISH);
+  const std::string otherFit = AnsiText(IDS_ZOOM_FIT_STATUS, other);
+  EXPECT_EQ(ZoomPart(), otherFit.substr(0, otherFit.find("%1")) + "100%") << "in the other language at once";
+  EXPECT_TRUE(view().zoom().fit());
+  EXPECT_TRUE(GetMenuState(frame().menu(), ID_VIEW_ZOOM_FIT, MF_BYCOMMAND) & MF_CHECKED) << "the new menu's mark";
 }
+
+INSTANTIATE_TEST_SUITE_P(, ZoomInEachLanguage, testing::Values(Language::kJapanese, Language::kEnglish),
+                         [](const testing::TestParamInfo<Language>& info) {
+                           return std::string(info.param == Language::kJapanese ? "Japanese" : "English");
+                         });
 
 // At 200 % every picture pixel is two by two window pixels, on the screen
 // and as the view paints itself, scrolled or not, with the fill colour

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "tests/shell/geometry_equal.h"
+#include "tests/shell/shell_fakes.h"
+#include "viewer/shell/settings_section.h"
 
 namespace {
 
@@ -215,6 +217,30 @@ TEST(ZoomSetting, TextAndBack) {
   for (const char* other : {"", "120", "200%", " 200", "0200", "fitted", "-25", "99999999999999999999"}) {
     EXPECT_EQ(ParseZoomSetting(other), std::nullopt) << other;
   }
+}
+
+// The zoom kept in the Settings section beside the language comes back at
+// the next start; a value of no step is not taken.
+TEST(ZoomSetting, KeptInTheSettingsSection) {
+  const std::string file = "C:\\Tools\\Trellin.ini";
+  FakeProfile profile;
+  profile.Section(file, kSettingsSection) = {"Language = en"};
+  SettingsSection settings;
+  settings.Load(profile, file);
+  ZoomModel zoom;
+  zoom.SetPercent(67);
+  settings.Set(kZoomKey, ZoomSettingText(zoom));
+  settings.Save(profile, file);
+  EXPECT_EQ(profile.Section(file, kSettingsSection), (FakeProfile::Lines{"Language = en", "Zoom = 67"}));
+  SettingsSection again;
+  again.Load(profile, file);
+  const std::optional<ZoomChoice> read = ParseZoomSetting(again.Get(kZoomKey).value_or(""));
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->percent, 67);
+  EXPECT_EQ(again.Get(kLanguageKey), "en");
+  profile.Section(file, kSettingsSection) = {"zoom = 120"};
+  again.Load(profile, file);
+  EXPECT_EQ(ParseZoomSetting(again.Get(kZoomKey).value_or("")), std::nullopt);
 }
 
 // Whole picture pixels only, the remainder kept: at 200 % ten moves of a

@@ -87,14 +87,16 @@ void CMainFrame::OnAbout(UINT) {
   about.DoModal(GetActiveWindow());
 }
 
-// Nothing is written while the program runs: the lists and the zoom go to
-// the settings file once, after the frame's last message.
+// Nothing is written while the program runs: the lists and the Settings
+// section (the language and the zoom) go to the settings file once, after
+// the frame's last message.
 void CMainFrame::OnFinalMessage() {
   const std::string settings = ModuleSettingsFiles().write;
   MakeFolderFor(settings);
   WindowsSectionWriter writer;
   recentBackgrounds_.SaveToSettings(writer, settings, kRecentBackgroundSection);
   recentForegrounds_.SaveToSettings(writer, settings, kRecentForegroundSection);
-  SaveZoom(writer, settings);
+  SaveZoom();
+  settings_.Save(writer, settings);
 }
 

@@ -1,6 +1,7 @@
-// The frame's part in the zoom: the zoom read from the settings file at
-// start and written after the last message, beside the recent lists; and
-// the status bar's part that shows it, to the right of the prompts.
+// The frame's part in the zoom: the zoom read from the settings file's
+// Settings section at start and kept there for the write after the last
+// message; and the status bar's part that shows it, to the right of the
+// prompts.
 #include "viewer/shell/main_frame.h"
 
 #include <commctrl.h>
@@ -8,9 +9,7 @@
 #include <algorithm>
 
 #include "viewer/resources/resource.h"
-#include "viewer/shell/profile_windows.h"
 #include "viewer/shell/strings.h"
-#include "viewer/shell/view_settings.h"
 
 namespace {
 
@@ -19,13 +18,16 @@ constexpr WPARAM kZoomPart = 1;
 
 }  // namespace
 
+// A value of no step leaves 100 %.
 void CMainFrame::LoadZoom() {
-  WindowsSettingsReader reader;
-  if (const auto choice = ReadZoomSetting(reader, ModuleSettingsFiles().read)) view_.ChooseZoom(*choice);
+  if (const auto choice = ParseZoomSetting(settings_.Get(kZoomKey).value_or(""))) view_.ChooseZoom(*choice);
 }
 
-void CMainFrame::SaveZoom(SectionWriter& writer, const std::string& settings) {
-  WriteViewSettings(writer, settings, view_.zoom());
+// A file that never had a zoom gets one only once it is not 100 %: a run
+// that changed nothing leaves the file as it was.
+void CMainFrame::SaveZoom() {
+  const bool untouched = view_.zoom().percent() == 100 && !settings_.Get(kZoomKey);
+  if (!untouched) settings_.Set(kZoomKey, ZoomSettingText(view_.zoom()));
 }
 
 // The zoom's part is as wide as its widest text in the status bar's font,

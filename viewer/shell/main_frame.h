@@ -15,8 +15,10 @@
 #include <windows.h>
 
 #include "viewer/shell/command_table.h"
+#include "viewer/shell/language.h"
 #include "viewer/shell/recent_image_list.h"
 #include "viewer/shell/recent_menu_windows.h"
+#include "viewer/shell/settings_section.h"
 #include "viewer/shell/trellin_view.h"
 #include "viewer/shell/window.h"
 
@@ -49,6 +51,10 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   RecentImageList& recentForegrounds() { return recentForegrounds_; }
   RecentImageList& recentBackgrounds() { return recentBackgrounds_; }
 
+  // Shows every text in the language from now on, the menu bar at once
+  // (frame_language.cpp), and keeps the choice for the next start.
+  void ChangeLanguage(Language language);
+
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   // Saves both recent lists once the window is gone.
@@ -67,6 +73,12 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   void SetStatusFont(UINT dpi);
   void OnDpiChanged(UINT dpi, const RECT& proposed);
   void LoadRecentLists();
+  // Binds the lists to their submenus in the menu bar.
+  void BindRecentLists();
+  // The Settings section, and the language it names or the system's.
+  void LoadSettings();
+  // The menu bar of the language shown, its languages marked as choices.
+  HMENU LanguageMenu() const;
   void Layout();
   // Check marks and the like, by one rule (main_frame.cpp).
   void UpdateCommandState();
@@ -74,7 +86,7 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   // The zoom (frame_zoom.cpp): kept in the settings file, shown in the
   // status bar's second part.
   void LoadZoom();
-  void SaveZoom(SectionWriter& writer, const std::string& settings);
+  void SaveZoom();
   void SetStatusParts();
   void ShowZoom();
   // The check marks of the zooms that stay chosen: 100 % and fitting.
@@ -95,9 +107,13 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   void OnStatusBar(UINT id);
   void OnNew(UINT id);
   void OnAbout(UINT id);
+  void OnLanguage(UINT id);
   // The check marks of the bar switches.
   bool ToolbarShown() const { return toolbarShown_; }
   bool StatusBarShown() const;
+  // The mark of the language shown.
+  bool ShowsJapanese() const;
+  bool ShowsEnglish() const;
   // The command's failure message, owned by the frame.
   void ReportFailure(UINT id, SpiResult result, const std::string& caption);
   friend const std::vector<Command>& CommandTable();
@@ -112,6 +128,7 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   RecentImageList recentForegrounds_ = RecentImageList::Foregrounds(SameFilePath);
   RecentImageList recentBackgrounds_ = RecentImageList::Backgrounds(SameFilePath);
   HACCEL accelerators_ = nullptr;
+  SettingsSection settings_;
   // Whether the toolbar band shows: one flag for the process.
   static bool toolbarShown_;
 };
