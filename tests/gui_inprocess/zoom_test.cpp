@@ -259,6 +259,22 @@ TEST_F(ZoomTest, PressAndDragAt200) {
   Mouse(WM_LBUTTONUP, 0, 0, 0);
 }
 
+// What goes out stays at 100 %: the printed page at 200 % is the page at
+// 100 %, one picture pixel to one device pixel.
+TEST_F(ZoomTest, ThePrintedPageStaysAt100) {
+  const Picture scene = Scene(120, 90), sprite = Sprite(40, 30);
+  ASSERT_TRUE(OpenBackground(pictures_.Tga("scene.tga", scene)));
+  ASSERT_TRUE(OpenForeground(pictures_.Tga("sprite.tga", sprite)));
+  frame().Command(ID_VIEW_ZOOM_IN);
+  frame().Command(ID_VIEW_ZOOM_IN);
+  const POINT offset = Offset();
+  Snapshot page(Client().cx, Client().cy);
+  EXPECT_TRUE(view().PrintPage(page.dc(), 0));
+  GdiFlush();
+  EXPECT_EQ(
+      Differences(page, ViewShows({0, 0}, [&](int x, int y) { return CompositeAt(scene, sprite, offset, x, y); })), "");
+}
+
 // Fit: the whole picture in the window, no scroll bars, not above 100 %
 // for a small picture; it follows the window's size and a new picture.
 TEST_F(ZoomTest, FitShowsTheWholePictureAndFollowsTheWindow) {

@@ -14,6 +14,8 @@ scenario_zoom() {
   at=$(centred 96 64)
   local x=${at%,*} y=${at#*,}
   driver place "$FRAME" 0 0 1100 820
+  # The pointer away from the window, where no tool-tip can show over it.
+  xdotool mousemove 1500 1150
   zoom_is "100%"
   keys ctrl+equal
   zoom_is "150%"
@@ -31,6 +33,7 @@ scenario_zoom() {
   composite "$OUT/zoom-200-dragged.png" scene sprite "$((x + 20)),$((y - 12))" 2
   # What goes out is the composite at 100 %.
   save_as ctrl+s "$OUT/zoom-dragged.png" && composite "$OUT/zoom-dragged.png" scene sprite "$((x + 20)),$((y - 12))"
+  xdotool mousemove 1500 1150
 
   keys ctrl+minus
   zoom_is "150%"
