@@ -61,14 +61,14 @@ pass_64() {
 # ------------------------------------------------- any script, any locale
 
 pass_english() {
-  wants_any texts any_script || return 0
+  wants_any texts any_script zoom || return 0
   pass_setup english 64
   viewer_locale en_US.UTF-8
   wine_session_begin 64 viewer-english
   viewer_session_begin 64
   viewer_own_captions yes
   viewer_japanese_fonts
-  run_scenarios texts any_script
+  run_scenarios texts any_script zoom
   viewer_session_end
   wine_session_end
   viewer_locale ja_JP.UTF-8

@@ -1,7 +1,7 @@
 # The viewer's zoom from end to end: the keys, the status bar, the screen
 # at 200 % pixel for pixel, a drag with the real mouse at 200 %, and the
 # zoom kept across a restart. Run by the 64-bit pass of
-# scripts/test-viewer.sh.
+# scripts/test-viewer.sh, and by the English one, in English.
 
 # The composite's picture pixels, each two by two window pixels at 200 %:
 # the sprite is centred in the 640x480 window first, over the scene, then
