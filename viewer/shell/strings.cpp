@@ -74,6 +74,13 @@ std::wstring ToolTipOf(UINT id) {
   return lineBreak == std::wstring::npos ? std::wstring() : text.substr(lineBreak + 1);
 }
 
+std::wstring TextWithNumber(UINT id, int number) {
+  std::wstring text = LoadText(id);
+  const size_t at = text.find(L"%1");
+  if (at != std::wstring::npos) text.replace(at, 2, std::to_wstring(number));
+  return text;
+}
+
 HMENU LoadLanguageMenuIn(Language language, UINT id) {
   const void* menu = FindIn(language, RT_MENU, MAKEINTRESOURCEW(id));
   if (!menu) menu = FindIn(OtherLanguage(language), RT_MENU, MAKEINTRESOURCEW(id));

@@ -36,6 +36,8 @@ std::string LoadUtf8(UINT id);
 std::wstring PromptOf(UINT id);
 // The part after the first line break: a toolbar button's tool-tip.
 std::wstring ToolTipOf(UINT id);
+// The entry with "%1" replaced by the number.
+std::wstring TextWithNumber(UINT id, int number);
 
 // A new menu from the menu resource of the current language (or of
 // `language`); the caller destroys it. Null when there is none.
