@@ -415,6 +415,13 @@ int Visible(const std::vector<std::wstring>& args) {
   return 0;
 }
 
+// enabled HWND: 1 when the window takes input (no modal dialog over it).
+int Enabled(const std::vector<std::wstring>& args) {
+  if (args.size() != 1) return 2;
+  Print(IsWindowEnabled(ParseWindow(args[0])) ? L"1" : L"0");
+  return 0;
+}
+
 // child HWND ID-or-CLASS: the child with that identifier (a number) or of that class.
 int FindChild(const std::vector<std::wstring>& args) {
   if (args.size() != 2) return 2;
@@ -746,6 +753,7 @@ const Command kCommands[] = {
     {L"child", FindChild},
     {L"xwindow", XWindow},
     {L"visible", Visible},
+    {L"enabled", Enabled},
     {L"place", Place},
     {L"screen", Screen},
     {L"status", StatusText},
