@@ -95,6 +95,11 @@ TEST_F(FrameMenu, WholeTreeWithEmptyRecentListsAndBothBarsChecked) {
              Command(u8"背景画像を開く(&B)\tCtrl+Shift+O", ID_FILE_OPEN_BACKGROUND),
              Command(u8"強制的に前景として開く(&C)\tCtrl+O", ID_FILE_FORCE_FOREGROUND),
              Command(u8"合成して保存(&S)\tCtrl+S", ID_FILE_SAVE_COMPOSITE), Separator(),
+             Popup(u8"フォルダー内の画像(&D)",
+                   {Command(u8"次の前景(&N)\tPgDn", ID_BROWSE_NEXT_FOREGROUND),
+                    Command(u8"前の前景(&P)\tPgUp", ID_BROWSE_PREVIOUS_FOREGROUND),
+                    Command(u8"次の背景(&X)\tCtrl+PgDn", ID_BROWSE_NEXT_BACKGROUND),
+                    Command(u8"前の背景(&R)\tCtrl+PgUp", ID_BROWSE_PREVIOUS_BACKGROUND)}),
              Popup(u8"壁紙に設定(&W)",
                    {Command(u8"中央に表示(&C)", ID_WALLPAPER_CENTRE), Command(u8"並べて表示(&T)", ID_WALLPAPER_TILE),
                     Command(u8"画面の大きさに合わせる(&S)", ID_WALLPAPER_STRETCH)}),
@@ -272,6 +277,11 @@ TEST_F(FrameBars, StatusBarPromptsOfHighlightedMenuItems) {
   EXPECT_EQ(highlight(ID_FILE_FORCE_FOREGROUND, MF_STRING), LineOf(AnsiText(ID_FILE_FORCE_FOREGROUND), 0));
   EXPECT_EQ(highlight(ID_VIEW_CENTRE_FOREGROUND, MF_STRING), AnsiText(ID_VIEW_CENTRE_FOREGROUND));
   EXPECT_EQ(highlight(ID_APP_EXIT, MF_STRING), LineOf(AnsiText(ID_APP_EXIT), 0));
+  for (UINT id : {ID_BROWSE_NEXT_FOREGROUND, ID_BROWSE_PREVIOUS_FOREGROUND, ID_BROWSE_NEXT_BACKGROUND,
+                  ID_BROWSE_PREVIOUS_BACKGROUND}) {
+    EXPECT_NE(LineOf(AnsiText(id), 1), "") << id;  // a tool-tip, for a button one day
+    EXPECT_EQ(highlight(id, MF_STRING), LineOf(AnsiText(id), 0));
+  }
   EXPECT_EQ(highlight(ID_RECENT_FOREGROUND_FIRST, MF_STRING), AnsiText(IDS_OPEN_RECENT_PROMPT));
   EXPECT_EQ(highlight(ID_RECENT_FOREGROUND_LAST, MF_STRING), AnsiText(IDS_OPEN_RECENT_PROMPT));
   // Entries without a text of their own.
@@ -347,6 +357,10 @@ TEST_F(FrameTest, KeysGiveTheirCommands) {
       {VK_BACK, false, false, true, ID_EDIT_UNDO},
       {VK_F6, false, false, false, ID_NEXT_PANE},
       {VK_F6, false, true, false, ID_PREV_PANE},
+      {VK_NEXT, false, false, false, ID_BROWSE_NEXT_FOREGROUND},
+      {VK_PRIOR, false, false, false, ID_BROWSE_PREVIOUS_FOREGROUND},
+      {VK_NEXT, true, false, false, ID_BROWSE_NEXT_BACKGROUND},
+      {VK_PRIOR, true, false, false, ID_BROWSE_PREVIOUS_BACKGROUND},
       // Keys without a command.
       {'O', false, false, false, 0},
       {'A', true, false, false, 0},

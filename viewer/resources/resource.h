@@ -56,6 +56,21 @@
 #define ID_VIEW_STATUS_BAR 59393
 #define ID_APP_ABOUT 57664
 
+// The File menu's folder submenu: the next or previous picture in the
+// folder of the foreground or the background.
+#define ID_BROWSE_NEXT_FOREGROUND 33020
+#define ID_BROWSE_PREVIOUS_FOREGROUND 33021
+#define ID_BROWSE_NEXT_BACKGROUND 33022
+#define ID_BROWSE_PREVIOUS_BACKGROUND 33023
+
+// Status-bar notes of the folder commands and of a long open.
+#define IDS_BROWSE_SKIPPED 420
+#define IDS_BROWSE_LAST 421
+#define IDS_BROWSE_FIRST 422
+#define IDS_OPEN_PROGRESS 423
+#define IDS_OPEN_PROGRESS_UNKNOWN 424
+#define IDS_OPEN_CANCELLED 425
+
 // Commands with keys or a button but no menu item and no handler.
 #define ID_EDIT_CUT 57635
 #define ID_EDIT_UNDO 57643

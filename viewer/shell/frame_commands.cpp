@@ -42,6 +42,12 @@ bool CMainFrame::OnFrameCommand(WORD id) {
     case ID_APP_ABOUT:
       OnAbout();
       return true;
+    case ID_BROWSE_NEXT_FOREGROUND:
+    case ID_BROWSE_PREVIOUS_FOREGROUND:
+    case ID_BROWSE_NEXT_BACKGROUND:
+    case ID_BROWSE_PREVIOUS_BACKGROUND:
+      OnBrowse(id);
+      return true;
   }
   if (IsRecentForeground(id)) {
     OnRecentForeground(id);
@@ -83,7 +89,8 @@ void CMainFrame::ReopenRecent(RecentImageList& list, WORD id, bool foreground) {
       foreground ? view_.ForceForeground(path->c_str()) : view_.OpenImage(path->c_str(), kMayBeBackground);
   if (result != SpiResult::Ok) {
     ShowOpenFailure(result, foreground, FileNamePart(*path));
-    list.Remove(id);
+    // An open the user stopped says nothing of the file: it stays.
+    if (!(result == SpiResult::Aborted && openProgress_.cancelled())) list.Remove(id);
     return;
   }
   list.Promote(id);
@@ -117,6 +124,7 @@ void CMainFrame::OnAbout() {
 // opens); every other code says the picture is broken or of the wrong kind
 // for the command.
 void CMainFrame::ShowOpenFailure(SpiResult result, bool foreground, const std::string& caption) {
+  if (result == SpiResult::Aborted && openProgress_.cancelled()) return;
   const UINT text = result == SpiResult::FileReadError ? IDS_IMAGE_UNREADABLE
                     : result == SpiResult::OutOfMemory
                         ? IDS_WRITER_RESULT_FIRST + ResultTextIndex(static_cast<int32_t>(SpiResult::OutOfMemory))

@@ -14,6 +14,7 @@
 
 #include <windows.h>
 
+#include "viewer/shell/open_progress_windows.h"
 #include "viewer/shell/recent_image_list.h"
 #include "viewer/shell/recent_menu_windows.h"
 #include "viewer/shell/trellin_view.h"
@@ -47,6 +48,7 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   HWND statusBar() const { return statusBar_; }
   RecentImageList& recentForegrounds() { return recentForegrounds_; }
   RecentImageList& recentBackgrounds() { return recentBackgrounds_; }
+  const WindowOpenProgress& openProgress() const { return openProgress_; }
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -82,6 +84,11 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   void OnStatusBar();
   void OnNew();
   void OnAbout();
+  // The next or previous picture in the folder (frame_browse.cpp).
+  void OnBrowse(WORD id);
+  // A note in the status bar, in place of "Ready".
+  void ShowNote(const std::wstring& text);
+  // No message for an open the user stopped: the status bar says so.
   void ShowOpenFailure(SpiResult result, bool foreground, const std::string& caption);
 
   MessageLoop& loop_;
@@ -93,6 +100,7 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   RecentImageList recentForegrounds_ = RecentImageList::Foregrounds(SameFilePath);
   RecentImageList recentBackgrounds_ = RecentImageList::Backgrounds(SameFilePath);
   HACCEL accelerators_ = nullptr;
+  WindowOpenProgress openProgress_;
   // Whether the toolbar band shows: one flag for the process.
   static bool toolbarShown_;
 };

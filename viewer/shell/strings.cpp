@@ -24,3 +24,17 @@ std::wstring ToolTipOf(UINT id) {
   const size_t lineBreak = text.find(L'\n');
   return lineBreak == std::wstring::npos ? std::wstring() : text.substr(lineBreak + 1);
 }
+
+std::wstring FillText(const std::wstring& format, std::initializer_list<std::wstring> texts) {
+  std::wstring out;
+  for (size_t i = 0; i < format.size(); ++i) {
+    const size_t index = i + 1 < format.size() ? static_cast<size_t>(format[i + 1] - L'1') : texts.size();
+    if (format[i] == L'%' && index < texts.size()) {
+      out += texts.begin()[index];
+      ++i;
+    } else {
+      out += format[i];
+    }
+  }
+  return out;
+}

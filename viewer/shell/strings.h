@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 
 // The program's module, which holds the resources.
@@ -16,3 +17,6 @@ std::string LoadUtf8(UINT id);
 std::wstring PromptOf(UINT id);
 // The part after the first line break: a toolbar button's tool-tip.
 std::wstring ToolTipOf(UINT id);
+
+// `format` with %1, %2, ... %9 replaced by the texts in order.
+std::wstring FillText(const std::wstring& format, std::initializer_list<std::wstring> texts);

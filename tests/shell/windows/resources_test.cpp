@@ -25,9 +25,9 @@ TEST(Resources, MenuKeepsTheRecentSubmenusPlaceAndItsTextsInCodePage932) {
   ASSERT_NE(menu, nullptr);
   // The frame finds the recent submenus counted from the File menu's end.
   HMENU file = GetSubMenu(menu, 0);
-  ASSERT_EQ(GetMenuItemCount(file), 14);
-  EXPECT_EQ(GetMenuItemID(GetSubMenu(file, 14 - 4), 0), static_cast<UINT>(ID_RECENT_FOREGROUND_FIRST));
-  EXPECT_EQ(GetMenuItemID(GetSubMenu(file, 14 - 3), 0), static_cast<UINT>(ID_RECENT_BACKGROUND_FIRST));
+  ASSERT_EQ(GetMenuItemCount(file), 15);
+  EXPECT_EQ(GetMenuItemID(GetSubMenu(file, 15 - 4), 0), static_cast<UINT>(ID_RECENT_FOREGROUND_FIRST));
+  EXPECT_EQ(GetMenuItemID(GetSubMenu(file, 15 - 3), 0), static_cast<UINT>(ID_RECENT_BACKGROUND_FIRST));
   // The bytes themselves, for one text.
   char text[64] = {};
   GetMenuStringA(menu, 0, text, sizeof(text), MF_BYPOSITION);
@@ -62,6 +62,10 @@ TEST(Resources, EveryKeyOfTheCommands) {
       {alt, VK_BACK, ID_EDIT_UNDO},
       {FVIRTKEY, VK_F6, ID_NEXT_PANE},
       {shift, VK_F6, ID_PREV_PANE},
+      {FVIRTKEY, VK_NEXT, ID_BROWSE_NEXT_FOREGROUND},
+      {FVIRTKEY, VK_PRIOR, ID_BROWSE_PREVIOUS_FOREGROUND},
+      {ctrl, VK_NEXT, ID_BROWSE_NEXT_BACKGROUND},
+      {ctrl, VK_PRIOR, ID_BROWSE_PREVIOUS_BACKGROUND},
   };
   ASSERT_EQ(keys.size(), expected.size());
   for (size_t i = 0; i < keys.size(); ++i) EXPECT_TRUE(keys[i] == expected[i]) << "key " << i;
@@ -121,12 +125,59 @@ TEST(Resources, StringTable) {
       {IDS_FILTER_ALL_IMAGES, "All Images"},
       {IDS_SAVE_FILTER, "Bitmap|*.bmp|PNG|*.png|JPEG|*.jpg"},
       {IDS_ABOUT_TEXT, "%1  ver. %2\n\n%3"},
+      {ID_BROWSE_NEXT_FOREGROUND, u8"前景と同じフォルダーの次の画像を前景として開く\n次の前景"},
+      {ID_BROWSE_PREVIOUS_FOREGROUND, u8"前景と同じフォルダーの前の画像を前景として開く\n前の前景"},
+      {ID_BROWSE_NEXT_BACKGROUND, u8"背景と同じフォルダーの次の画像を背景として開く\n次の背景"},
+      {ID_BROWSE_PREVIOUS_BACKGROUND, u8"背景と同じフォルダーの前の画像を背景として開く\n前の背景"},
+      {IDS_BROWSE_SKIPPED, u8"開けない画像を飛ばしました: %1"},
+      {IDS_BROWSE_LAST, u8"フォルダーの最後の画像です"},
+      {IDS_BROWSE_FIRST, u8"フォルダーの最初の画像です"},
+      {IDS_OPEN_PROGRESS, u8"読み込み中... %1% (Escで中止)"},
+      {IDS_OPEN_PROGRESS_UNKNOWN, u8"読み込み中... (Escで中止)"},
+      {IDS_OPEN_CANCELLED, u8"読み込みを中止しました"},
   };
   for (const auto& [id, utf8] : expected) EXPECT_EQ(String(id), Cp932(utf8)) << "string " << id;
   // The bytes themselves, for two texts.
   EXPECT_EQ(String(IDS_OPEN_FOREGROUND_TITLE), "\x91O\x8Ci\x89\xE6\x91\x9C\x82\xF0\x8AJ\x82\xAD");
   EXPECT_EQ(String(IDS_IMAGE_UNREADABLE),
             "\x89\xE6\x91\x9C\x82\xAA\x93\xC7\x82\xDD\x8D\x9E\x82\xDF\x82\xDC\x82\xB9\x82\xF1");
+}
+
+// A string-table entry of one language, as UTF-8; empty when that
+// language has none.
+std::string StringIn(UINT id, WORD language) {
+  HRSRC found = FindResourceExW(Self(), RT_STRING, MAKEINTRESOURCEW(id / 16 + 1), language);
+  if (!found) return {};
+  const auto* entry = static_cast<const WCHAR*>(LockResource(LoadResource(Self(), found)));
+  for (UINT k = 0; k < id % 16; ++k) entry += 1 + *entry;
+  const int length = WideCharToMultiByte(CP_UTF8, 0, entry + 1, *entry, nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, entry + 1, *entry, text.data(), length, nullptr, nullptr);
+  return text;
+}
+
+// The folder commands and the notes of a long open in English, the same
+// identifiers as in Japanese.
+TEST(Resources, EnglishTextsOfTheFolderCommandsAndLongOpens) {
+  const WORD english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+  const std::pair<UINT, const char*> expected[] = {
+      {ID_BROWSE_NEXT_FOREGROUND, "Open the next picture in the foreground's folder as the foreground\nNext Foreground"},
+      {ID_BROWSE_PREVIOUS_FOREGROUND,
+       "Open the previous picture in the foreground's folder as the foreground\nPrevious Foreground"},
+      {ID_BROWSE_NEXT_BACKGROUND, "Open the next picture in the background's folder as the background\nNext Background"},
+      {ID_BROWSE_PREVIOUS_BACKGROUND,
+       "Open the previous picture in the background's folder as the background\nPrevious Background"},
+      {IDS_BROWSE_SKIPPED, "Skipped what could not be opened: %1"},
+      {IDS_BROWSE_LAST, "This is the last picture in the folder"},
+      {IDS_BROWSE_FIRST, "This is the first picture in the folder"},
+      {IDS_OPEN_PROGRESS, "Opening... %1% (Esc to stop)"},
+      {IDS_OPEN_PROGRESS_UNKNOWN, "Opening... (Esc to stop)"},
+      {IDS_OPEN_CANCELLED, "Opening stopped"},
+  };
+  for (const auto& [id, text] : expected) {
+    EXPECT_EQ(StringIn(id, english), text) << "string " << id;
+    EXPECT_NE(StringIn(id, japanese), "") << "string " << id;
+  }
 }
 
 TEST(Resources, PromptForEverySystemMenuItem) {
