@@ -60,6 +60,15 @@ class PluginHostTest : public testing::Test {
     return path;
   }
 
+  // Stand-in `number` alone in the program's folder, its decodes told to
+  // `progress`; a file of `name` that it takes.
+  std::string SearchWithProgress(int number, PluginList& plugins, DecodeProgress& progress, const std::string& name) {
+    Place(number, program_);
+    plugins.Search(kDefaultFlags, Utf16(program_), nullptr);
+    plugins.SetProgress(&progress);
+    return File(name, Picture(static_cast<char>('0' + number)));
+  }
+
   std::string program_, given_, files_;
 };
 
@@ -395,13 +404,9 @@ int ReportsAnswered() {
 // 32-bit: a wrong one would unbalance the stack and crash the run), sees
 // every report and none outside a decode.
 TEST_F(PluginHostTest, ProgressHearsEveryReportBetweenBeginAndEnd) {
-  Place(14, program_);
   PluginList plugins;
-  plugins.Search(kDefaultFlags, Utf16(program_), nullptr);
   RecordingProgress progress;
-  plugins.SetProgress(&progress);
-  const char digit = static_cast<char>('0' + 14);
-  EXPECT_EQ(Decode(plugins, File("a.fk", Picture(digit))).result, SpiResult::Ok);
+  EXPECT_EQ(Decode(plugins, SearchWithProgress(14, plugins, progress, "a.fk")).result, SpiResult::Ok);
   EXPECT_EQ(progress.events, "B0/5 1/5 2/5 3/5 4/5 5/5 E");
   // A file no plug-in takes is a decode too, without reports.
   progress.events.clear();
@@ -409,17 +414,14 @@ TEST_F(PluginHostTest, ProgressHearsEveryReportBetweenBeginAndEnd) {
   EXPECT_EQ(progress.events, "BE");
   // Without a progress the plug-in is told to go on.
   plugins.SetProgress(nullptr);
-  EXPECT_EQ(Decode(plugins, File("c.fk", Picture(digit))).result, SpiResult::Ok);
+  EXPECT_EQ(Decode(plugins, File("c.fk", Picture(static_cast<char>('0' + 14)))).result, SpiResult::Ok);
   EXPECT_EQ(ReportsAnswered(), 6);
 }
 
 TEST_F(PluginHostTest, AStopEndsTheDecodeWithAbortedAndNothingHandedOver) {
-  Place(13, program_);
   PluginList plugins;
-  plugins.Search(kDefaultFlags, Utf16(program_), nullptr);
   RecordingProgress progress(2);
-  plugins.SetProgress(&progress);
-  const std::string file = File("slow.fk", Picture(static_cast<char>('0' + 13)));
+  const std::string file = SearchWithProgress(13, plugins, progress, "slow.fk");
   EXPECT_EQ(Decode(plugins, file).result, SpiResult::Aborted);  // and the plug-in stays loaded
   EXPECT_EQ(progress.events, "B0/20 1/20 2/20 E");
   EXPECT_EQ(ReportsAnswered(), 3);
@@ -431,12 +433,9 @@ TEST_F(PluginHostTest, AStopEndsTheDecodeWithAbortedAndNothingHandedOver) {
 // A plug-in that goes on after it was asked to stop is asked again at each
 // report, without the progress being asked; what it hands over is freed.
 TEST_F(PluginHostTest, APluginThatFinishesAfterAStopHandsOverNothing) {
-  Place(14, program_);
   PluginList plugins;
-  plugins.Search(kDefaultFlags, Utf16(program_), nullptr);
   RecordingProgress progress(1);
-  plugins.SetProgress(&progress);
-  const std::string file = File("stubborn.fk", Picture(static_cast<char>('0' + 14)));
+  const std::string file = SearchWithProgress(14, plugins, progress, "stubborn.fk");
   Decode(plugins, file);  // loads the plug-in for good
   progress.events.clear();
   const size_t blocks = BusyHeapBlocks();

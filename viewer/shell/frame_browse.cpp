@@ -38,7 +38,10 @@ void CMainFrame::OnBrowse(WORD id) {
   const std::optional<CTrellinView::Source>& source =
       foreground ? view_.foregroundSource() : view_.backgroundSource();
   if (!source) return;
+  // A name without a folder (a recent entry edited by hand) has no folder
+  // to step through.
   const std::string folder = source->path.substr(0, FileNameStart(source->path));
+  if (folder.empty()) return;
   const std::vector<std::string> pictures =
       PicturesInOrder(FilesInFolder(folder), PicturePatternsFor(view_.plugins()));
   std::string current = source->path.substr(folder.size());
