@@ -93,6 +93,12 @@ jpeg_file() { [ "$(head -c 2 "$1" | od -An -tx1 | tr -d ' ')" = ffd8 ]; }
 
 # settings FILE SECTION: the lines of a section of the settings file,
 # "KEY=VALUE", read in the ANSI code page of the locale.
+# A path as the settings file keeps one its code page cannot hold: UTF-8,
+# every byte beyond printable ASCII, and '%', as %XX.
+escaped() {
+  /usr/bin/python3 -c 'import sys; print("".join(chr(b) if 0x20 < b < 0x7F and b != 0x25 else "%%%02X" % b for b in sys.argv[1].encode()))' "$1"
+}
+
 settings() {
   /usr/bin/python3 - "$1" "$2" "$VIEWER_CODEPAGE" <<'EOF'
 import sys

@@ -284,16 +284,6 @@ int SetText(const std::vector<std::wstring>& args) {
   return 0;
 }
 
-// short-path PATH: the file's short (8.3) path, as the system gives it.
-int ShortPath(const std::vector<std::wstring>& args) {
-  if (args.size() != 1) return 2;
-  wchar_t path[MAX_PATH];
-  const DWORD length = GetShortPathNameW(args[0].c_str(), path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return Fail(L"no short path for " + args[0]);
-  Print(path);
-  return 0;
-}
-
 // rect HWND: the window's rectangle and its client area, in screen
 // coordinates: left top width height client-left client-top client-width client-height.
 int PrintRect(const std::vector<std::wstring>& args) {
@@ -665,7 +655,6 @@ const Command kCommands[] = {
     {L"resource-text", ResourceText},
     {L"click", ClickButton},
     {L"set-text", SetText},
-    {L"short-path", ShortPath},
     {L"rect", PrintRect},
     {L"child", FindChild},
     {L"xwindow", XWindow},

@@ -12,6 +12,9 @@
 #include "tests/gui_inprocess/gui_support.h"
 #include "tests/gui_inprocess/import_patch.h"
 #include "viewer/resources/resource.h"
+#include "viewer/resources/toolbar_buttons.h"
+#include "viewer/shell/command_table.h"
+#include "viewer/shell/strings.h"
 
 namespace {
 
@@ -63,6 +66,44 @@ void PutOnClipboard(HGLOBAL dib) {
   EmptyClipboard();
   SetClipboardData(CF_DIB, dib);
   CloseClipboard();
+}
+
+// The identifiers of a menu's items, its submenus' included.
+void CollectItems(HMENU menu, std::vector<UINT>* ids) {
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    if (HMENU sub = GetSubMenu(menu, i)) {
+      CollectItems(sub, ids);
+    } else if (GetMenuItemID(menu, i) != 0) {
+      ids->push_back(GetMenuItemID(menu, i));
+    }
+  }
+}
+
+// Every menu item, key and toolbar button of the program has one row of the
+// command table, the rows share no identifier, and each row's handler
+// belongs to the window that runs it; a row that runs nowhere has none.
+TEST(CommandTable, EveryCommandOfTheProgramHasOneRow) {
+  std::vector<UINT> ids;
+  HMENU menu = LoadMenuW(ProgramInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME));
+  CollectItems(menu, &ids);
+  DestroyMenu(menu);
+  HACCEL keys = LoadAcceleratorsW(ProgramInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME));
+  std::vector<ACCEL> accelerators(static_cast<size_t>(CopyAcceleratorTableW(keys, nullptr, 0)));
+  CopyAcceleratorTableW(keys, accelerators.data(), static_cast<int>(accelerators.size()));
+  for (const ACCEL& key : accelerators) ids.push_back(key.cmd);
+  for (UINT button : kToolbarButtons)
+    if (button != kToolbarSeparator) ids.push_back(button);
+  for (UINT id : ids) EXPECT_TRUE(FindCommand(id)) << id;
+
+  const std::vector<Command>& table = CommandTable();
+  for (size_t i = 0; i < table.size(); ++i) {
+    const Command& row = table[i];
+    EXPECT_LE(row.first, row.last);
+    EXPECT_EQ(row.onFrame != nullptr, row.runs == Runs::Frame) << row.first;
+    EXPECT_EQ(row.onView != nullptr, row.runs == Runs::View) << row.first;
+    for (size_t j = i + 1; j < table.size(); ++j)
+      EXPECT_TRUE(table[j].last < row.first || table[j].first > row.last) << row.first << " and " << table[j].first;
+  }
 }
 
 class OpenCommands : public FrameTest {

@@ -16,9 +16,9 @@
 
 namespace {
 
-bool ForForeground(WORD id) { return id == ID_BROWSE_NEXT_FOREGROUND || id == ID_BROWSE_PREVIOUS_FOREGROUND; }
+bool ForForeground(UINT id) { return id == ID_BROWSE_NEXT_FOREGROUND || id == ID_BROWSE_PREVIOUS_FOREGROUND; }
 
-Step StepOf(WORD id) {
+Step StepOf(UINT id) {
   return id == ID_BROWSE_NEXT_FOREGROUND || id == ID_BROWSE_NEXT_BACKGROUND ? Step::Next : Step::Previous;
 }
 
@@ -30,10 +30,10 @@ std::wstring JoinNames(const std::vector<std::string>& names) {
 
 }  // namespace
 
-// Without a picture from a file (none, or a pasted one) the command does
-// nothing, as the other commands that need a picture. A step the user
+// The command table runs it only with the picture it needs; without one
+// from a file (a pasted one) it does nothing either. A step the user
 // stops with Esc ends there, with the progress's own note.
-void CMainFrame::OnBrowse(WORD id) {
+void CMainFrame::OnBrowse(UINT id) {
   const bool foreground = ForForeground(id);
   const std::optional<CTrellinView::Source>& source =
       foreground ? view_.foregroundSource() : view_.backgroundSource();
@@ -61,7 +61,7 @@ void CMainFrame::OnBrowse(WORD id) {
       ShowNote(skipped.empty() ? LoadText(IDS_READY) : FillText(LoadText(IDS_BROWSE_SKIPPED), {JoinNames(skipped)}));
       return;
     }
-    if (result == SpiResult::Aborted && openProgress_.cancelled()) return;
+    if (OpenCancelled(result)) return;
     skipped.push_back(*beside);
     current = *beside;
   }

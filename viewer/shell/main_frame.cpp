@@ -102,17 +102,18 @@ void CMainFrame::LoadRecentLists() {
   }
 }
 
-// The one rule for the state of the commands: the only commands with a
-// state are the two bar switches, checked while their bar shows. No
-// command is greyed for want of a picture (those that need one check for
-// it themselves); only an empty recent list's one item is, by the list.
+bool CMainFrame::StatusBarShown() const { return statusBar_ && IsWindowVisible(statusBar_); }
+
+// The one rule for the state of the commands: each row of the command
+// table with a check mark gets it from its rule. No command is greyed for
+// want of a picture (the table's "needs" make them do nothing instead);
+// only an empty recent list's one item is, by the list.
 void CMainFrame::UpdateCommandState() {
-  const struct {
-    UINT id;
-    bool checked;
-  } commands[] = {{ID_VIEW_TOOLBAR, toolbarShown_}, {ID_VIEW_STATUS_BAR, statusBar_ && IsWindowVisible(statusBar_)}};
-  for (const auto& command : commands)
-    CheckMenuItem(GetMenu(hwnd()), command.id, MF_BYCOMMAND | (command.checked ? MF_CHECKED : MF_UNCHECKED));
+  for (const Command& command : CommandTable()) {
+    if (!command.checked) continue;
+    const bool checked = (this->*command.checked)();
+    CheckMenuItem(GetMenu(hwnd()), command.first, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+  }
 }
 
 bool CMainFrame::PreTranslateMessage(MSG* message) {

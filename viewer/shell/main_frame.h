@@ -14,6 +14,7 @@
 
 #include <windows.h>
 
+#include "viewer/shell/command_table.h"
 #include "viewer/shell/open_progress_windows.h"
 #include "viewer/shell/recent_image_list.h"
 #include "viewer/shell/recent_menu_windows.h"
@@ -74,22 +75,32 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   void OnMenuSelect(WPARAM wParam, LPARAM lParam);
   bool OnNotify(const NMHDR& header);
 
-  // The frame's own commands; false for every other command.
-  bool OnFrameCommand(WORD id);
-  void OnOpen(WORD id);
-  void OnRecentForeground(WORD id);
-  void OnRecentBackground(WORD id);
-  void ReopenRecent(RecentImageList& list, WORD id, bool foreground);
-  void OnToolbar();
-  void OnStatusBar();
-  void OnNew();
-  void OnAbout();
+  // Runs the command when it is one of the frame's rows of the command
+  // table (frame_commands.cpp); false for every other command.
+  bool OnFrameCommand(UINT id);
+  // The frame's handlers, each given its command's identifier.
+  void OnOpen(UINT id);
+  void OnRecentForeground(UINT id);
+  void OnRecentBackground(UINT id);
+  void ReopenRecent(RecentImageList& list, UINT id, bool foreground);
+  void OnExit(UINT id);
+  void OnToolbar(UINT id);
+  void OnStatusBar(UINT id);
+  void OnNew(UINT id);
+  void OnAbout(UINT id);
+  // The check marks of the bar switches.
+  bool ToolbarShown() const { return toolbarShown_; }
+  bool StatusBarShown() const;
   // The next or previous picture in the folder (frame_browse.cpp).
-  void OnBrowse(WORD id);
+  void OnBrowse(UINT id);
   // A note in the status bar, in place of "Ready".
   void ShowNote(const std::wstring& text);
-  // No message for an open the user stopped: the status bar says so.
-  void ShowOpenFailure(SpiResult result, bool foreground, const std::string& caption);
+  // The command's failure message, owned by the frame; none for an open
+  // the user stopped, which the status bar notes.
+  void ReportFailure(UINT id, SpiResult result, const std::string& caption);
+  // Whether the last open was stopped by the user.
+  bool OpenCancelled(SpiResult result) const;
+  friend const std::vector<Command>& CommandTable();
 
   MessageLoop& loop_;
   HWND rebar_ = nullptr;

@@ -92,31 +92,15 @@ LRESULT CTrellinView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
   return Default(message, wParam, lParam);
 }
 
-bool CTrellinView::OnCommand(WORD id) {
-  switch (id) {
-    case ID_FILE_SAVE_COMPOSITE:
-      SaveComposite();
-      return true;
-    case ID_FILE_PRINT:
-      Print();
-      return true;
-    case ID_WALLPAPER_CENTRE:
-    case ID_WALLPAPER_TILE:
-    case ID_WALLPAPER_STRETCH:
-      SetWallpaper(static_cast<WallpaperCommand>(id));
-      return true;
-    case ID_EDIT_COPY_COMPOSITE:
-      CopyComposite();
-      return true;
-    case ID_EDIT_PASTE:
-      PasteImage();
-      return true;
-    case ID_VIEW_CENTRE_FOREGROUND:
-      if (document_.HasForeground()) CentreForeground();
-      return true;
-  }
-  return false;
+// A command whose needs are not met does nothing: nothing is greyed.
+bool CTrellinView::OnCommand(UINT id) {
+  const Command* command = FindCommand(id);
+  if (!command || !command->onView) return false;
+  if (NeedsMet(command->needs, document_.HasForeground(), document_.HasBackground())) (this->*command->onView)(id);
+  return true;
 }
+
+void CTrellinView::OnCentreForeground(UINT) { CentreForeground(); }
 
 SpiResult CTrellinView::OpenImage(const char* path, int mode) {
   Replaced replaced = Replaced::Nothing;
@@ -193,7 +177,7 @@ void CTrellinView::CentreForeground() {
 
 void CTrellinView::CreateCompositeSurface() {
   if (surface_.Create(hwnd(), document_.backgroundHeader()) == kCannotShow) {
-    ShowMessage(LoadText(IDS_IMAGE_UNREADABLE), LoadText(IDR_MAINFRAME));
+    ReportFailure(hwnd(), FailureText::CannotShow, static_cast<int32_t>(kCannotShow), LoadText(IDR_MAINFRAME));
     return;
   }
   SetScrollExtent(SizeOf(document_.backgroundHeader()));
@@ -272,8 +256,4 @@ void CTrellinView::OnDropFiles(HDROP drop) {
   const std::optional<std::string> name = FirstDroppedName(drop);
   if (name && OpenImage(name->c_str(), kMayBeBackground | kMayBeForeground) == SpiResult::Ok) RefreshCaption();
   DragFinish(drop);
-}
-
-void CTrellinView::ShowMessage(const std::wstring& text, const std::wstring& caption) {
-  MessageBoxW(hwnd(), text.c_str(), caption.c_str(), MB_ICONINFORMATION);
 }

@@ -20,6 +20,7 @@
 #include "viewer/engine/output_rules.h"
 #include "viewer/engine/picture_writer.h"
 #include "viewer/engine/windows/plugin_host.h"
+#include "viewer/shell/command_table.h"
 #include "viewer/shell/composite_surface.h"
 #include "viewer/shell/scroll_model.h"
 #include "viewer/shell/window.h"
@@ -70,7 +71,9 @@ class CTrellinView : public Window {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  bool OnCommand(WORD id);
+  // Runs the command when it is one of the view's rows of the command table;
+  // false for every other command.
+  bool OnCommand(UINT id);
   void AfterReplacing(Replaced replaced);
   void CentreForeground();
   void CreateCompositeSurface();
@@ -94,16 +97,18 @@ class CTrellinView : public Window {
   void OnMouseMove(WPARAM wParam, LPARAM lParam);
   void OnDropFiles(HDROP drop);
 
-  // The output commands (view_output.cpp) and printing (view_print.cpp).
-  void SaveComposite();
-  void SetWallpaper(WallpaperCommand command);
-  void CopyComposite();
-  void PasteImage();
-  void RenderClipboard(bool everything);
-  void Print();
+  // The view's handlers, each given its command's identifier: the output
+  // commands (view_output.cpp), printing (view_print.cpp) and centring.
+  void SaveComposite(UINT id);
+  void SetWallpaper(UINT id);
+  void CopyComposite(UINT id);
+  void PasteImage(UINT id);
+  void Print(UINT id);
+  void OnCentreForeground(UINT id);
+  friend const std::vector<Command>& CommandTable();
 
+  void RenderClipboard(bool everything);
   const uint8_t* CompositePixels() const { return surface_.pixels(); }
-  void ShowMessage(const std::wstring& text, const std::wstring& caption);
 
   PluginList& plugins_;
   PictureWriter& writer_;

@@ -28,14 +28,9 @@ std::wstring SaveFilter() {
   return filter + L'\0';
 }
 
-// One text a writer result 0 to 10, then the one for any other code.
-static_assert(IDS_WRITER_RESULT_OTHER == IDS_WRITER_RESULT_FIRST + 11);
-std::wstring WriterResultText(int32_t code) { return LoadText(IDS_WRITER_RESULT_FIRST + ResultTextIndex(code)); }
-
 }  // namespace
 
-void CTrellinView::SaveComposite() {
-  if (!document_.HasForeground()) return;
+void CTrellinView::SaveComposite(UINT id) {
   wchar_t file[kPathBuffer] = {};
   wchar_t title[kPathBuffer] = {};
   // Cut to the buffer between two characters already.
@@ -55,23 +50,24 @@ void CTrellinView::SaveComposite() {
   if (!GetSaveFileNameW(&dialog)) return;
   OutputPicture picture;
   // The picture to save not made for want of memory says so as the writer would.
-  if (!picture.Choose(document_, CompositePixels())) return ShowMessage(WriterResultText(kWriterOutOfMemory), title);
-  const int32_t result = writer_.Save(SaveFormatForTitle(platform::Utf8(title)), platform::Utf8(file).c_str(),
-                                      kWriterOptionSave, picture.header(), picture.pixels());
-  if (result != kWriterOk) ShowMessage(WriterResultText(result), title);
+  const int32_t result = picture.Choose(document_, CompositePixels())
+                             ? writer_.Save(SaveFormatForTitle(platform::Utf8(title)), platform::Utf8(file).c_str(),
+                                            kWriterOptionSave, picture.header(), picture.pixels())
+                             : kWriterOutOfMemory;
+  if (result != kWriterOk) ReportCommandFailure(hwnd(), id, result, title);
 }
 
-void CTrellinView::SetWallpaper(WallpaperCommand command) {
-  if (!document_.HasForeground() && !document_.HasBackground()) return;
+void CTrellinView::SetWallpaper(UINT id) {
   OutputPicture picture;
-  if (!picture.Choose(document_, CompositePixels()) || !::SetWallpaper(writer_, picture, command))
-    ShowMessage(LoadText(IDS_WALLPAPER_FAILED), LoadText(IDS_ERROR_CAPTION));
+  if (!picture.Choose(document_, CompositePixels()) ||
+      !::SetWallpaper(writer_, picture, static_cast<WallpaperCommand>(id)))
+    ReportCommandFailure(hwnd(), id, kWriterWriteError, LoadText(IDS_ERROR_CAPTION));
 }
 
-void CTrellinView::CopyComposite() { ::CopyComposite(hwnd(), document_); }
+void CTrellinView::CopyComposite(UINT) { ::CopyComposite(hwnd(), document_); }
 
 // The caption is refreshed whether or not the paste took.
-void CTrellinView::PasteImage() {
+void CTrellinView::PasteImage(UINT) {
   AfterReplacing(::PasteImage(hwnd(), document_, LoadUtf8(IDS_PASTED_NAME)));
   RefreshCaption();
 }

@@ -41,8 +41,7 @@ class PrintSetup {
 
 }  // namespace
 
-void CTrellinView::Print() {
-  if (!document_.HasForeground() && !document_.HasBackground()) return;
+void CTrellinView::Print(UINT) {
   PRINTDLGW dialog = {};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = GetActiveWindow();

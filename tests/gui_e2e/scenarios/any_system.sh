@@ -9,7 +9,7 @@ EVERY_SCRIPT='한글 ☃ テスト'
 # Pictures in such a folder open as foreground and background through the
 # dialogs and by drop and name themselves in the caption; the composite is
 # saved there in the three formats; the recent lists keep them across a
-# restart by their short names, which name the same files in the ANSI code
+# restart by their exact names, in escaped UTF-8 under keys of their own
 # page, and they reopen from there.
 scenario_any_script() {
   local folder="$PICS/$EVERY_SCRIPT"
@@ -34,17 +34,14 @@ scenario_any_script() {
   title_is "Trellin - $SPRITE / scene2.bmp (400x300x24 bit)"
   screenshot "$shots/unicode-$VIEWER_BITS-${LANG%%.*}.png"
   exit_viewer alt+f x
-  local sprite scene
-  sprite=$(driver short-path "$(winpath "$folder/sprite.tga")")
-  scene=$(driver short-path "$(winpath "$folder/scene.bmp")")
-  same "recent lists keep the short names ($LANG)" \
+  same "recent lists keep the exact names ($LANG)" \
     "$(settings "$APP/Trellin.ini" RecentFgImage) / $(settings "$APP/Trellin.ini" RecentBgImage)" \
-    "DocumentCount=8 Document1=$sprite / DocumentCount=8 Document1=$scene"
+    "DocumentCount=8 Document1.utf8=$(escaped "$(winpath "$folder/sprite.tga")") / DocumentCount=8 Document1.utf8=$(escaped "$(winpath "$folder/scene.bmp")")"
   need "the viewer starts again ($LANG)" viewer_start "$APP" "$OUT/any_script-2.log" || return
   keys alt+f f && xdotool key 1
-  title_is "Trellin - ${sprite##*\\} (96x64x32 bit)"
+  title_is "Trellin - $SPRITE"
   keys alt+f g && xdotool key 1
-  title_is "Trellin - ${sprite##*\\} (96x64x32 bit) / ${scene##*\\} (480x320x24 bit)"
+  title_is "Trellin - $SPRITE / $SCENE"
   end_scenario
 }
 
@@ -137,7 +134,7 @@ scenario_open_and_save_32() {
   exit_viewer alt+f x
   same "exit code of the 32-bit viewer ($LANG)" "$VIEWER_EXIT" 1
   same "recent foregrounds of the 32-bit viewer ($LANG)" "$(settings "$APP/Trellin.ini" RecentFgImage)" \
-    "DocumentCount=8 Document1=$(driver short-path "$(winpath "$folder/sprite.tga")")"
+    "DocumentCount=8 Document1.utf8=$(escaped "$(winpath "$folder/sprite.tga")")"
 }
 
 # A drag step of an 800x600 sprite over a 1920x1080 background: the mouse
