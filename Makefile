@@ -129,11 +129,12 @@ test-gui-inprocess: win32 win64
 	@scripts/test-gui-inprocess.sh
 
 # The real Trellin.exe of both widths as a user works it, on a virtual
-# display, under the Japanese and the English locale, with pictures in a
+# display, under the Japanese and the English locale (English texts, and
+# Japanese ones where the settings file chooses them), with pictures in a
 # folder of any script and on a 144-dpi display; also reports how fast a
 # drag step repaints. ONLY=SCENARIO[,SCENARIO...] runs just those.
 test-viewer: win32 win64
-	@scripts/test-viewer.sh $(if $(ONLY),--only $(ONLY)) 64 unicode english dpi 32 english32 speed
+	@scripts/test-viewer.sh $(if $(ONLY),--only $(ONLY)) 64 unicode english english-ja dpi 32 english32 speed
 
 test-conversions: release win32 win64
 	@scripts/test-conversions.sh

@@ -2,7 +2,10 @@
 // section (keys, counts, values of any length and bytes), then a run of
 // the list's operations taken from the input, and the list saved. What is
 // saved must load back to the same entries, and the menu must show them;
-// entries beyond ASCII go through the escaped UTF-8 keys.
+// entries beyond ASCII go through the escaped UTF-8 keys. The same text as
+// the Settings section: the language it names, or the system's, is chosen,
+// and the section saved with the choice loads back with every key as it
+// was.
 //
 // Input: the section's lines up to the first zero byte, then up to 64
 // operations, two bytes each (what, and which entry).
@@ -17,7 +20,9 @@
 #include <string>
 #include <vector>
 
+#include "viewer/shell/language.h"
 #include "viewer/shell/recent_image_list.h"
+#include "viewer/shell/settings_section.h"
 
 namespace {
 
@@ -28,9 +33,12 @@ class Section final : public SettingsReader, public SectionWriter {
  public:
   void SetLines(const std::vector<std::string>& lines) {
     values_.clear();
+    ordered_.clear();
     for (const std::string& line : lines) {
       const size_t equals = line.find('=');
-      if (equals != std::string::npos) values_.emplace(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)));
+      if (equals == std::string::npos) continue;
+      values_.emplace(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)));
+      ordered_.emplace_back(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)));
     }
   }
 
@@ -41,6 +49,9 @@ class Section final : public SettingsReader, public SectionWriter {
   std::string ReadString(const std::string&, const std::string&, const std::string& key) override {
     const auto value = values_.find(key);
     return value != values_.end() ? value->second : std::string();
+  }
+  std::vector<std::pair<std::string, std::string>> ReadSection(const std::string&, const std::string&) override {
+    return ordered_;
   }
   // As a file in a code page without the characters beyond ASCII: such
   // entries go through the escaped UTF-8 keys.
@@ -69,6 +80,7 @@ class Section final : public SettingsReader, public SectionWriter {
     return first == std::string::npos ? "" : s.substr(first, s.find_last_not_of(" \t") - first + 1);
   }
   std::map<std::string, std::string> values_;
+  std::vector<std::pair<std::string, std::string>> ordered_;
 };
 
 // The submenu as a list of texts by position; identifiers are kept.
@@ -173,5 +185,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   RecentImageList reloaded = foregrounds ? RecentImageList::Foregrounds() : RecentImageList::Backgrounds();
   reloaded.LoadFromSettings(section, "settings.ini", "Recent");
   if (Entries(reloaded, first, last) != entries || reloaded.capacity() != list.capacity()) __builtin_trap();
+
+  section.SetLines(lines);
+  SettingsSection settings;
+  settings.Load(section, "settings.ini");
+  const uint16_t interfaceLanguage = size >= 2 ? static_cast<uint16_t>(data[size - 2] | data[size - 1] << 8) : 0;
+  const Language shown = ChooseLanguage(interfaceLanguage, settings.Get(kLanguageKey).value_or(""));
+  settings.Set(kLanguageKey, LanguageValue(shown));
+  settings.Save(section, "settings.ini");
+  SettingsSection again;
+  again.Load(section, "settings.ini");
+  if (ParseLanguage(again.Get(kLanguageKey).value_or("")) != shown) __builtin_trap();
+  for (const auto& [key, value] : section.ReadSection("settings.ini", kSettingsSection))
+    if (again.Get(key) != settings.Get(key)) __builtin_trap();
   return 0;
 }

@@ -13,8 +13,9 @@
 # The checks and actions they share are in scripts/viewer-checks.sh.
 #
 # 64: the 64-bit viewer through every command; unicode: pictures in a
-# folder of any script, with the Japanese locale; english: the Japanese
-# texts and such a folder under the English locale; dpi: the composite on
+# folder of any script, with the Japanese locale; english: the English
+# texts and such a folder under the English locale; english-ja: the
+# Japanese texts there, chosen in the settings file; dpi: the composite on
 # a 144-dpi display; 32 and english32: one pass of the 32-bit viewer under
 # each locale (open from such a folder, save a PNG there through the 32-bit
 # xxgrp.dll, exit); speed: the time of a drag step of a large sprite,
@@ -60,14 +61,30 @@ pass_64() {
 # ------------------------------------------------- any script, any locale
 
 pass_english() {
-  wants_any english_texts any_script || return 0
+  wants_any texts any_script || return 0
   pass_setup english 64
   viewer_locale en_US.UTF-8
   wine_session_begin 64 viewer-english
   viewer_session_begin 64
   viewer_own_captions yes
   viewer_japanese_fonts
-  run_scenarios english_texts any_script
+  run_scenarios texts any_script
+  viewer_session_end
+  wine_session_end
+  viewer_locale ja_JP.UTF-8
+}
+
+# The English locale with Japanese chosen in the settings file.
+pass_english_ja() {
+  wants_any texts || return 0
+  pass_setup english-ja 64
+  viewer_locale en_US.UTF-8
+  viewer_choose_language ja
+  wine_session_begin 64 viewer-english
+  viewer_session_begin 64
+  viewer_own_captions yes
+  viewer_japanese_fonts
+  run_scenarios texts
   viewer_session_end
   wine_session_end
   viewer_locale ja_JP.UTF-8
@@ -151,7 +168,7 @@ if [ "${1:-}" = --only ]; then
 fi
 passes=("$@")
 if [ ${#passes[@]} -eq 0 ]; then
-  if [ -n "$ONLY" ]; then passes=(64 unicode english dpi 32 english32 speed); else passes=(64 32); fi
+  if [ -n "$ONLY" ]; then passes=(64 unicode english english-ja dpi 32 english32 speed); else passes=(64 32); fi
 fi
 for p in "${passes[@]}"; do
   start=$SECONDS
@@ -159,6 +176,7 @@ for p in "${passes[@]}"; do
     64) pass_64 ;;
     unicode) pass_unicode ;;
     english) pass_english ;;
+    english-ja) pass_english_ja ;;
     dpi) pass_dpi ;;
     32) pass_32 ;;
     english32) pass_32 en_US.UTF-8 ;;

@@ -76,6 +76,40 @@ wait_tip() {
   xdotool mousemove 0 0
 }
 
+# menu_bar_is LANGUAGE: the frame's menu bar shows the program's menu of
+# that language. Another process cannot read a window's menu, so the driver
+# shows that menu in a window of its own of the frame's width, and the two
+# menu bars are compared as the screen shows them, pixel for pixel (one
+# over the other in $shots/menu-bar-LANGUAGE.png); then it goes away.
+menu_bar_is() {
+  local frame reference strips
+  frame=($(driver rect "$FRAME"))
+  reference=$(driver menu-reference "$(winpath "$VIEWER_PROGRAM")" "$1" "${frame[0]}" \
+    $((frame[1] + frame[3] + 10)) "${frame[2]}" 120) || { fail "no reference menu ($1)"; return 1; }
+  driver sync "$reference" "$(timeout_ms)"
+  driver sync "$FRAME" "$(timeout_ms)"
+  sleep 0.5
+  strips=$(/usr/bin/python3 - "$DISPLAY" "$shots/menu-bar-$1.png" $(driver rect "$FRAME" | cut -d' ' -f5-7) \
+    $(driver rect "$reference" | cut -d' ' -f5-7) <<'EOF'
+import sys
+from PIL import Image, ImageChops, ImageGrab
+# The menu bar lies just above the client area; its last row is a line.
+HEIGHT = 16
+screen = ImageGrab.grab(xdisplay=sys.argv[1]).convert("RGB")
+frame_x, frame_y, width, ref_x, ref_y, _ = (int(v) for v in sys.argv[3:9])
+frame = screen.crop((frame_x, frame_y - HEIGHT - 2, frame_x + width, frame_y - 2))
+reference = screen.crop((ref_x, ref_y - HEIGHT - 2, ref_x + width, ref_y - 2))
+both = Image.new("RGB", (width, 2 * HEIGHT))
+both.paste(frame, (0, 0))
+both.paste(reference, (0, HEIGHT))
+both.save(sys.argv[2])
+print("same" if ImageChops.difference(frame, reference).getbbox() is None else "differ")
+EOF
+)
+  driver menu-reference-close
+  same "menu bar in $1 ($LANG)" "$strips" same
+}
+
 # visible_is WHAT WINDOW 1|0: the window is shown (1) or hidden (0) once
 # the keys before it have reached the program.
 visible_is() {
@@ -222,9 +256,11 @@ wants_any() {
 }
 
 # begin_scenario NAME: the viewer started afresh, in a 640x480 window (a
-# new foreground is centred in it, and so lies on the background).
+# new foreground is centred in it, and so lies on the background), with no
+# settings file but the language the pass chose.
 begin_scenario() {
   rm -f "$APP/Trellin.ini"
+  [ -n "$VIEWER_CHOICE" ] && printf '[Settings]\r\nLanguage=%s\r\n' "$VIEWER_CHOICE" >"$APP/Trellin.ini"
   need "the viewer starts ($1, $LANG)" viewer_start "$APP" "$OUT/$1.log" || return 1
   driver place "$FRAME" 0 0 640 480
 }

@@ -13,14 +13,23 @@ viewer_session_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Wine takes its ANSI code page: ja_JP.UTF-8 (932, the viewer's first
 # home) or en_US.UTF-8 (1252, where no Japanese text can pass through an
 # ANSI call). VIEWER_CODEPAGE names the settings file's encoding.
+# VIEWER_LANGUAGE is the language of the texts the viewer shows there
+# ("ja" or "en"): Japanese on a Japanese system, English elsewhere, unless
+# the settings file chooses (viewer_choose_language).
 viewer_locale() {
   export LANG=$1 LC_ALL=$1
   case $1 in
-    ja_JP*) VIEWER_CODEPAGE=cp932 ;;
-    *) VIEWER_CODEPAGE=cp1252 ;;
+    ja_JP*) VIEWER_CODEPAGE=cp932 VIEWER_LANGUAGE=ja ;;
+    *) VIEWER_CODEPAGE=cp1252 VIEWER_LANGUAGE=en ;;
   esac
+  VIEWER_CHOICE=
 }
 viewer_locale ja_JP.UTF-8
+
+# viewer_choose_language ja|en: every start of the viewer finds that
+# language chosen in its settings file (begin_scenario writes it), and
+# shows it whatever the locale.
+viewer_choose_language() { VIEWER_CHOICE=$1 VIEWER_LANGUAGE=$1; }
 
 # Wine's own interface font has no Japanese letters; a Japanese system's
 # has. Linked to the Japanese font, as Windows links its interface font to
@@ -65,9 +74,26 @@ viewer_session_end() {
 viewer_own_captions() {
   if [ "$1" = yes ]; then
     "$(wine_for 64)" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+    viewer_caption_font
   else
     "$(wine_for 64)" reg delete 'HKCU\Software\Wine\X11 Driver' /v Decorated /f >/dev/null 2>&1
   fi
+  return 0
+}
+
+# Wine draws the caption buttons (minimise, maximise, close) with the
+# Marlett font, as Windows does. Debian's Wine brings the font among its
+# own but does not find it there, and draws the letters "0 1 r" in its
+# place. Wine 8 finds it copied into the prefix's fonts folder, where
+# Windows keeps its fonts (a registry entry for the file where it lies
+# serves as well).
+viewer_caption_font() {
+  local fonts=$WINEPREFIX/drive_c/windows/Fonts
+  [ -f "$fonts/marlett.ttf" ] && return 0
+  local font
+  for font in /usr/share/wine/fonts/marlett.ttf /usr/lib/wine/fonts/marlett.ttf; do
+    [ -f "$font" ] && mkdir -p "$fonts" && cp "$font" "$fonts/" && return 0
+  done
   return 0
 }
 
@@ -92,13 +118,14 @@ resource_id() {
   awk -v name="$1" '$1 == "#define" && $2 == name {print $3; found = 1} END {exit !found}' \
     "$viewer_session_root/viewer/resources/resource.h"
 }
-# text NAME: the program's own string-table text of that name (line breaks
-# as \n), read from Trellin.exe.
-text() { driver resource-text "$(winpath "$VIEWER_PROGRAM")" "$(resource_id "$1")"; }
-# prompt COMMAND, tip COMMAND: the status-bar prompt and the tool-tip of a
-# command, the first and second line of its text.
-prompt() { local t; t=$(text "$1") && echo "${t%%\\n*}"; }
-tip() { local t; t=$(text "$1") && echo "${t#*\\n}"; }
+# text NAME [LANGUAGE]: the program's own string-table text of that name
+# (line breaks as \n), read from Trellin.exe, in the language the viewer
+# shows or the one given.
+text() { driver resource-text "$(winpath "$VIEWER_PROGRAM")" "$(resource_id "$1")" "${2:-$VIEWER_LANGUAGE}"; }
+# prompt COMMAND [LANGUAGE], tip COMMAND [LANGUAGE]: the status-bar prompt
+# and the tool-tip of a command, the first and second line of its text.
+prompt() { local t; t=$(text "$1" "${2:-}") && echo "${t%%\\n*}"; }
+tip() { local t; t=$(text "$1" "${2:-}") && echo "${t#*\\n}"; }
 
 # Controls of the system's own dialogs: the file dialogs' file name field,
 # a message box's text and the OK button.

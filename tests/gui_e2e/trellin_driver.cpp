@@ -27,9 +27,12 @@
 #include <cstring>
 #include <cwchar>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "viewer/shell/strings.h"
 
 namespace {
 
@@ -204,6 +207,86 @@ int WaitTitle(const std::vector<std::wstring>& args) {
   return 0;
 }
 
+// menu-reference PROGRAM LANGUAGE X Y WIDTH HEIGHT: a window of the
+// frame's styles at that place, showing the program's menu of that
+// language ("ja" or "en"), drawn by the system as it draws the frame's, so
+// that a picture of the two menu bars can be compared: the system keeps
+// another process's menus from this one. It runs on a thread of its own
+// until the next reference replaces it; its handle is printed. It is never
+// activated, so the frame keeps the keyboard.
+struct MenuReference {
+  std::wstring program;
+  Language language;
+  RECT place;
+  HANDLE ready;
+  HWND window;
+};
+
+DWORD WINAPI RunMenuReference(void* parameter) {
+  auto& reference = *static_cast<MenuReference*>(parameter);
+  HMODULE program =
+      LoadLibraryExW(reference.program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  HRSRC found = program ? FindResourceExW(program, RT_MENU, MAKEINTRESOURCEW(128),
+                                          ResourceLanguageId(reference.language))
+                        : nullptr;
+  HMENU menu = found ? LoadMenuIndirectW(LockResource(LoadResource(program, found))) : nullptr;
+  WNDCLASSW windowClass = {};
+  windowClass.lpfnWndProc = DefWindowProcW;
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = L"TrellinMenuReference";
+  RegisterClassW(&windowClass);
+  const RECT& r = reference.place;
+  reference.window = menu ? CreateWindowExW(WS_EX_NOACTIVATE, L"TrellinMenuReference", L"Trellin",
+                                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, r.left, r.top,
+                                            r.right, r.bottom, nullptr, menu, nullptr, nullptr)
+                          : nullptr;
+  if (reference.window) ShowWindow(reference.window, SW_SHOWNOACTIVATE);
+  SetEvent(reference.ready);
+  MSG message;
+  while (reference.window && GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (message.message == WM_APP) {
+      DestroyWindow(reference.window);
+      break;
+    }
+    DispatchMessageW(&message);
+  }
+  if (program) FreeLibrary(program);
+  return 0;
+}
+
+// The thread of the reference shown, which ends when told.
+DWORD referenceThread = 0;
+
+void CloseMenuReference() {
+  if (referenceThread) PostThreadMessageW(referenceThread, WM_APP, 0, 0);
+  referenceThread = 0;
+}
+
+int ShowMenuReference(const std::vector<std::wstring>& args) {
+  if (args.size() != 6) return 2;
+  // The thread of the reference it replaces reads its record until it
+  // ends: the records are kept for the driver's life.
+  static MenuReference* shown = nullptr;
+  const std::optional<Language> language = ParseLanguage(Utf8(args[1]));
+  if (!language) return Fail(L"no language " + args[1]);
+  CloseMenuReference();
+  shown = new MenuReference{args[0], *language,
+                            RECT{ParseInt(args[2]), ParseInt(args[3]), ParseInt(args[4]), ParseInt(args[5])},
+                            CreateEventW(nullptr, TRUE, FALSE, nullptr), nullptr};
+  CloseHandle(CreateThread(nullptr, 0, RunMenuReference, shown, 0, &referenceThread));
+  WaitForSingleObject(shown->ready, 10000);
+  if (!shown->window) return Fail(L"no menu of " + args[1] + L" in " + args[0]);
+  Print(Hex(shown->window));
+  return 0;
+}
+
+// menu-reference-close: the reference window goes away.
+int HideMenuReference(const std::vector<std::wstring>& args) {
+  if (!args.empty()) return 2;
+  CloseMenuReference();
+  return 0;
+}
+
 // sync HWND TIMEOUT: returns once the window's thread is back in its
 // message loop, so a command it was running has finished.
 int Sync(const std::vector<std::wstring>& args) {
@@ -242,20 +325,20 @@ int ListControls(const std::vector<std::wstring>& args) {
   return 0;
 }
 
-// resource-text PROGRAM ID: the program's string-table text of that
-// identifier (line breaks shown as \n), read from its file as the program
-// itself loads it, so that the tests compare with the program's own texts.
+// resource-text PROGRAM ID LANGUAGE: the program's string-table text of that
+// identifier in that language ("ja" or "en"; line breaks shown as \n),
+// read from its file as the program itself loads it, so that the tests
+// compare with the program's own texts.
 int ResourceText(const std::vector<std::wstring>& args) {
-  if (args.size() != 2) return 2;
+  if (args.size() != 3) return 2;
+  const std::optional<Language> language = ParseLanguage(Utf8(args[2]));
+  if (!language) return Fail(L"no language " + args[2]);
   HMODULE program = LoadLibraryExW(args[0].c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   if (!program) return Fail(L"cannot read the resources of " + args[0]);
-  const wchar_t* text = nullptr;
-  // With a zero length LoadStringW hands back a pointer into the resource.
-  const int length = LoadStringW(program, static_cast<UINT>(ParseInt(args[1])), reinterpret_cast<LPWSTR>(&text), 0);
-  const std::wstring found = length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
+  const std::optional<std::wstring> found = ModuleText(program, *language, static_cast<UINT>(ParseInt(args[1])));
   FreeLibrary(program);
-  if (length <= 0) return Fail(L"no text " + args[1] + L" in " + args[0]);
-  Print(OneLine(found));
+  if (!found) return Fail(L"no text " + args[1] + L" in " + args[2] + L" in " + args[0]);
+  Print(OneLine(*found));
   return 0;
 }
 
@@ -578,7 +661,7 @@ int Drop(const std::vector<std::wstring>& args) {
 // described by the PPD file, whose jobs go to PORT (for Wine, "|command"
 // pipes them into a command, a path writes them to that file). Becomes the
 // default printer.
-int AddPrinter(const std::vector<std::wstring>& args) {
+int AddFilePrinter(const std::vector<std::wstring>& args) {
   if (args.size() != 3) return 2;
   std::wstring name = args[0], ppd = args[1], port = args[2];
   std::wstring driverPath = L"wineps.drv", raw = L"RAW", processor = L"WinPrint";
@@ -653,6 +736,8 @@ const Command kCommands[] = {
     {L"text", PrintText},
     {L"controls", ListControls},
     {L"resource-text", ResourceText},
+    {L"menu-reference", ShowMenuReference},
+    {L"menu-reference-close", HideMenuReference},
     {L"click", ClickButton},
     {L"set-text", SetText},
     {L"rect", PrintRect},
@@ -671,7 +756,7 @@ const Command kCommands[] = {
     {L"wallpaper", Wallpaper},
     {L"wallpaper-style", WallpaperStyle},
     {L"drop", Drop},
-    {L"add-printer", AddPrinter},
+    {L"add-printer", AddFilePrinter},
     {L"drag-speed", DragSpeed},
 };
 

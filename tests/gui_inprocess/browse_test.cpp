@@ -1,5 +1,6 @@
 // PageDown and PageUp through the pictures of a folder, and Esc during a
-// long open: through the keys as the user presses them.
+// long open: through the keys as the user presses them, with the texts of
+// either language.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -13,8 +14,11 @@ namespace {
 
 std::string Join(const std::string& folder, const std::string& name) { return folder + "\\" + name; }
 
-class Browsing : public FrameTest {
+class Browsing : public FrameTest, public testing::WithParamInterface<Language> {
  protected:
+  void SetUp() override { Restart(Settings()); }
+  std::string Settings() const { return std::string("[Settings]\nLanguage=") + LanguageValue(GetParam()) + "\n"; }
+  std::string Text(UINT id) const { return AnsiText(id, GetParam()); }
   // The key as the user presses it over the view, with Ctrl or without.
   void Press(UINT key, bool control = false) {
     BYTE state[256] = {};
@@ -32,10 +36,10 @@ class Browsing : public FrameTest {
     return list.Get(foreground ? ID_RECENT_FOREGROUND_FIRST : ID_RECENT_BACKGROUND_FIRST).value_or("");
   }
   // The note of skipped files, with the end of the folder or without.
-  static std::string Skipped(const std::string& names, UINT end = 0) {
-    const std::string skipped = AnsiText(IDS_BROWSE_SKIPPED);
+  std::string Skipped(const std::string& names, UINT end = 0) const {
+    const std::string skipped = Text(IDS_BROWSE_SKIPPED);
     std::string note = skipped.substr(0, skipped.find("%1")) + names;
-    return end ? note + "  " + AnsiText(end) : note;
+    return end ? note + "  " + Text(end) : note;
   }
 
   PictureFolder pictures_;
@@ -44,7 +48,7 @@ class Browsing : public FrameTest {
 // In Explorer's order (pose2 before pose10); a broken file and, for a
 // foreground opened with alpha only, a picture without alpha are stepped
 // over with a note; the end stops with one. No message box at any point.
-TEST_F(Browsing, PageDownAndUpStepThroughTheForegroundsFolder) {
+TEST_P(Browsing, PageDownAndUpStepThroughTheForegroundsFolder) {
   const std::string folder = pictures_.path();
   pictures_.Tga("pose1.tga", Sprite(40, 30));
   pictures_.Tga("pose2.tga", Sprite(40, 30));
@@ -59,7 +63,7 @@ TEST_F(Browsing, PageDownAndUpStepThroughTheForegroundsFolder) {
   Press(VK_NEXT);
   EXPECT_EQ(frame().Caption(), "Trellin - pose2.tga (40x30x32 bit)");
   EXPECT_EQ(RecentTop(true), Join(folder, "pose2.tga"));
-  EXPECT_EQ(Status(), AnsiText(IDS_READY));
+  EXPECT_EQ(Status(), Text(IDS_READY));
 
   Press(VK_NEXT);
   EXPECT_EQ(frame().Caption(), "Trellin - pose10.tga (40x30x32 bit)");
@@ -68,14 +72,14 @@ TEST_F(Browsing, PageDownAndUpStepThroughTheForegroundsFolder) {
 
   Press(VK_NEXT);
   EXPECT_EQ(frame().Caption(), "Trellin - pose10.tga (40x30x32 bit)");
-  EXPECT_EQ(Status(), AnsiText(IDS_BROWSE_LAST));
+  EXPECT_EQ(Status(), Text(IDS_BROWSE_LAST));
 
   Press(VK_PRIOR);
   EXPECT_EQ(frame().Caption(), "Trellin - pose2.tga (40x30x32 bit)");
   Press(VK_PRIOR);
   Press(VK_PRIOR);
   EXPECT_EQ(frame().Caption(), "Trellin - pose1.tga (40x30x32 bit)");
-  EXPECT_EQ(Status(), AnsiText(IDS_BROWSE_FIRST));
+  EXPECT_EQ(Status(), Text(IDS_BROWSE_FIRST));
   EXPECT_TRUE(dialogs.seen().empty());
   // The background's key does nothing without a background.
   Press(VK_NEXT, true);
@@ -85,7 +89,7 @@ TEST_F(Browsing, PageDownAndUpStepThroughTheForegroundsFolder) {
 // A forced foreground steps on forced (a picture without alpha comes in
 // keyed); one of the same size keeps the place it was dragged to, one of
 // another size is centred. A file deleted meanwhile keeps its place.
-TEST_F(Browsing, AForcedForegroundStaysForcedAndKeepsItsPlace) {
+TEST_P(Browsing, AForcedForegroundStaysForcedAndKeepsItsPlace) {
   const std::string folder = pictures_.path();
   const std::string scene = pictures_.Tga("scene.tga", Scene(300, 200));
   pictures_.Tga("a.tga", Sprite(40, 30));
@@ -128,7 +132,7 @@ TEST_F(Browsing, AForcedForegroundStaysForcedAndKeepsItsPlace) {
   EXPECT_EQ(Status(), Skipped("a.tga", IDS_BROWSE_FIRST));
 }
 
-TEST_F(Browsing, WithoutAPictureFromAFileTheKeysDoNothing) {
+TEST_P(Browsing, WithoutAPictureFromAFileTheKeysDoNothing) {
   CommandRecorder commands(frame().hwnd(), true);
   for (bool control : {false, true}) {
     Press(VK_NEXT, control);
@@ -137,7 +141,7 @@ TEST_F(Browsing, WithoutAPictureFromAFileTheKeysDoNothing) {
   EXPECT_EQ(commands.ids(), (std::vector<UINT>{ID_BROWSE_NEXT_FOREGROUND, ID_BROWSE_PREVIOUS_FOREGROUND,
                                                ID_BROWSE_NEXT_BACKGROUND, ID_BROWSE_PREVIOUS_BACKGROUND}));
   EXPECT_EQ(frame().Caption(), "Trellin");
-  EXPECT_EQ(Status(), AnsiText(IDS_READY));
+  EXPECT_EQ(Status(), Text(IDS_READY));
 }
 
 // What reaches the windows while a picture opens: only painting. Noted
@@ -194,7 +198,7 @@ class SlowOpen : public Browsing {
  protected:
   void SetUp() override {
     CopyInto(FakesFolder() + "\\" + FakeName(13), plugins_);
-    Restart("", plugins_);
+    Restart(Settings(), plugins_);
   }
   const std::string plugins_ = NewFolder("slow");
   const char kDigit = static_cast<char>('0' + 13);
@@ -203,7 +207,7 @@ class SlowOpen : public Browsing {
   Bytes SlowPicture() { return FakeFile(kDigit, PackedBitmap(2, 2, 32, {}, Bytes(16, 0xFF))); }
 };
 
-TEST_F(SlowOpen, EscDuringPageDownLeavesThePictureAndOnlyPaintingRunsMeanwhile) {
+TEST_P(SlowOpen, EscDuringPageDownLeavesThePictureAndOnlyPaintingRunsMeanwhile) {
   const std::string first = pictures_.Tga("a.tga", Sprite(40, 30));
   pictures_.File(SlowName("b"), SlowPicture());
   ASSERT_EQ(view().OpenImage(first.c_str(), kMayBeForeground), SpiResult::Ok);
@@ -224,13 +228,13 @@ TEST_F(SlowOpen, EscDuringPageDownLeavesThePictureAndOnlyPaintingRunsMeanwhile) 
   EXPECT_EQ(frame().Caption(), caption);
   EXPECT_EQ(view().document().foregroundName(), first);
   EXPECT_TRUE(dialogs.seen().empty());
-  EXPECT_EQ(Status(), AnsiText(IDS_OPEN_CANCELLED));
+  EXPECT_EQ(Status(), Text(IDS_OPEN_CANCELLED));
   EXPECT_EQ(RecentTop(true), "");
   bool paintedDuringOpen = false;
   for (const MessageSpy::Seen& seen : viewSpy.seen()) {
     if (seen.message == WM_PAINT && seen.duringOpen) {
       paintedDuringOpen = true;
-      const std::string progress = AnsiText(IDS_OPEN_PROGRESS);
+      const std::string progress = Text(IDS_OPEN_PROGRESS);
       EXPECT_EQ(seen.status.substr(0, progress.find("%1")), progress.substr(0, progress.find("%1")));
     }
     EXPECT_FALSE(seen.message != WM_PAINT && seen.duringOpen) << seen.message;
@@ -246,20 +250,27 @@ TEST_F(SlowOpen, EscDuringPageDownLeavesThePictureAndOnlyPaintingRunsMeanwhile) 
 }
 
 // A recent entry stopped with Esc shows no message and stays in the list.
-TEST_F(SlowOpen, EscDuringARecentReopenKeepsTheEntry) {
+TEST_P(SlowOpen, EscDuringARecentReopenKeepsTheEntry) {
   const std::string slow = pictures_.File(SlowName("slow"), SlowPicture());
-  Restart("[RecentFgImage]\nDocumentCount=8\nDocument1=" + slow + "\n", plugins_);
+  Restart(Settings() + "[RecentFgImage]\nDocumentCount=8\nDocument1=" + slow + "\n", plugins_);
   DialogWatcher dialogs;
   PostMessageA(frame().viewWindow(), WM_KEYDOWN, VK_ESCAPE, 1);
   frame().Command(ID_RECENT_FOREGROUND_FIRST);
   EXPECT_TRUE(dialogs.seen().empty());
   EXPECT_EQ(frame().Caption(), "Trellin");
-  EXPECT_EQ(Status(), AnsiText(IDS_OPEN_CANCELLED));
+  EXPECT_EQ(Status(), Text(IDS_OPEN_CANCELLED));
   EXPECT_EQ(RecentTop(true), slow);
   // Without Esc it opens, after its two seconds.
   frame().Command(ID_RECENT_FOREGROUND_FIRST);
   EXPECT_EQ(frame().Caption(), "Trellin - " + SlowName("slow") + " (2x2x32 bit)");
-  EXPECT_EQ(Status(), AnsiText(IDS_READY));
+  EXPECT_EQ(Status(), Text(IDS_READY));
 }
+
+std::string LanguageName(const testing::TestParamInfo<Language>& info) {
+  return info.param == Language::kJapanese ? "Japanese" : "English";
+}
+
+INSTANTIATE_TEST_SUITE_P(, Browsing, testing::Values(Language::kJapanese, Language::kEnglish), LanguageName);
+INSTANTIATE_TEST_SUITE_P(, SlowOpen, testing::Values(Language::kJapanese, Language::kEnglish), LanguageName);
 
 }  // namespace

@@ -79,14 +79,17 @@ void CollectItems(HMENU menu, std::vector<UINT>* ids) {
   }
 }
 
-// Every menu item, key and toolbar button of the program has one row of the
-// command table, the rows share no identifier, and each row's handler
-// belongs to the window that runs it; a row that runs nowhere has none.
+// Every menu item of both languages, every key and every toolbar button of
+// the program has one row of the command table, the rows share no
+// identifier, and each row's handler belongs to the window that runs it; a
+// row that runs nowhere has none.
 TEST(CommandTable, EveryCommandOfTheProgramHasOneRow) {
   std::vector<UINT> ids;
-  HMENU menu = LoadMenuW(ProgramInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME));
-  CollectItems(menu, &ids);
-  DestroyMenu(menu);
+  for (Language language : {Language::kJapanese, Language::kEnglish}) {
+    HMENU menu = LoadLanguageMenuIn(language, IDR_MAINFRAME);
+    CollectItems(menu, &ids);
+    DestroyMenu(menu);
+  }
   HACCEL keys = LoadAcceleratorsW(ProgramInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME));
   std::vector<ACCEL> accelerators(static_cast<size_t>(CopyAcceleratorTableW(keys, nullptr, 0)));
   CopyAcceleratorTableW(keys, accelerators.data(), static_cast<int>(accelerators.size()));

@@ -7,54 +7,9 @@
 
 #include "tests/gui_inprocess/dialog_watcher.h"
 #include "tests/gui_inprocess/gui_support.h"
-#include "tests/shell/windows/windows_text.h"
 #include "viewer/resources/resource.h"
 
 namespace {
-
-MenuItem Command(const char* utf8, UINT id, bool checked = false) {
-  MenuItem item;
-  item.text = Cp932(utf8);
-  item.id = id;
-  item.checked = checked;
-  return item;
-}
-
-MenuItem Greyed(const char* text, UINT id) {
-  MenuItem item;
-  item.text = text;
-  item.id = id;
-  item.greyed = true;
-  return item;
-}
-
-MenuItem Separator() { return {}; }
-
-MenuItem Popup(const char* utf8, std::vector<MenuItem> items) {
-  MenuItem item;
-  item.text = Cp932(utf8);
-  item.popup = true;
-  item.items = std::move(items);
-  return item;
-}
-
-void ExpectSameMenu(const std::vector<MenuItem>& actual, const std::vector<MenuItem>& expected,
-                    const std::string& where) {
-  ASSERT_EQ(actual.size(), expected.size()) << where;
-  for (size_t i = 0; i < expected.size(); ++i) {
-    const std::string place = where + " item " + std::to_string(i);
-    const MenuItem &a = actual[i], &e = expected[i];
-    EXPECT_EQ(a.text, e.text) << place;
-    EXPECT_EQ(a.popup, e.popup) << place;
-    EXPECT_EQ(a.id, e.id) << place;
-    EXPECT_EQ(a.checked, e.checked) << place;
-    // Separators count as greyed; only commands must match.
-    if (e.id != 0) {
-      EXPECT_EQ(a.greyed, e.greyed) << place;
-    }
-    ExpectSameMenu(a.items, e.items, place);
-  }
-}
 
 // The rebar's bands: identifier, hidden or not, and the window each holds.
 struct Band {
@@ -85,38 +40,7 @@ RECT WindowRectIn(HWND window, HWND parent) {
   return rect;
 }
 
-using FrameMenu = FrameTest;
-
-TEST_F(FrameMenu, WholeTreeWithEmptyRecentListsAndBothBarsChecked) {
-  const std::vector<MenuItem> expected = {
-      Popup(u8"ファイル(&F)",
-            {Command(u8"新規作成 (&N)\tCtrl+N", ID_FILE_NEW),
-             Command(u8"前景画像を開く(&O)\tCtrl+Alt+O", ID_FILE_OPEN_FOREGROUND),
-             Command(u8"背景画像を開く(&B)\tCtrl+Shift+O", ID_FILE_OPEN_BACKGROUND),
-             Command(u8"強制的に前景として開く(&C)\tCtrl+O", ID_FILE_FORCE_FOREGROUND),
-             Command(u8"合成して保存(&S)\tCtrl+S", ID_FILE_SAVE_COMPOSITE), Separator(),
-             Popup(u8"フォルダー内の画像(&D)",
-                   {Command(u8"次の前景(&N)\tPgDn", ID_BROWSE_NEXT_FOREGROUND),
-                    Command(u8"前の前景(&P)\tPgUp", ID_BROWSE_PREVIOUS_FOREGROUND),
-                    Command(u8"次の背景(&X)\tCtrl+PgDn", ID_BROWSE_NEXT_BACKGROUND),
-                    Command(u8"前の背景(&R)\tCtrl+PgUp", ID_BROWSE_PREVIOUS_BACKGROUND)}),
-             Popup(u8"壁紙に設定(&W)",
-                   {Command(u8"中央に表示(&C)", ID_WALLPAPER_CENTRE), Command(u8"並べて表示(&T)", ID_WALLPAPER_TILE),
-                    Command(u8"画面の大きさに合わせる(&S)", ID_WALLPAPER_STRETCH)}),
-             Separator(), Command(u8"印刷 (&P)\tCtrl+P", ID_FILE_PRINT), Separator(),
-             Popup(u8"最近使った前景(&F)", {Greyed("(Empty)", ID_RECENT_FOREGROUND_FIRST)}),
-             Popup(u8"最近使った背景(&G)", {Greyed("(Empty)", ID_RECENT_BACKGROUND_FIRST)}), Separator(),
-             Command(u8"終了 (&X)", ID_APP_EXIT)}),
-      Popup(u8"編集(&E)", {Command(u8"合成してコピー(&C)\tCtrl+C", ID_EDIT_COPY_COMPOSITE),
-                           Command(u8"貼り付け(&P)\tCtrl+V", ID_EDIT_PASTE)}),
-      Popup(u8"表示(&V)", {Command(u8"前景を中央に(&C)", ID_VIEW_CENTRE_FOREGROUND), Separator(),
-                           Command(u8"ツールバー(&T)", ID_VIEW_TOOLBAR, true),
-                           Command(u8"ステータスバー(&S)", ID_VIEW_STATUS_BAR, true)}),
-      Popup(u8"ヘルプ(&H)", {Command("&About Trellin...", ID_APP_ABOUT)}),
-  };
-  ExpectSameMenu(ReadMenu(frame().menu()), expected, "menu");
-  EXPECT_EQ(frame().Caption(), "Trellin");
-}
+// The menu bar's texts and marks in each language are the language tests'.
 
 using FrameBars = FrameTest;
 

@@ -238,7 +238,7 @@ std::string StatusText(HWND statusBar) {
   return text;
 }
 
-std::string AnsiText(UINT id) { return platform::ToAnsiLossy(LoadText(id)); }
+std::string AnsiText(UINT id, Language language) { return platform::ToAnsiLossy(LoadTextIn(language, id)); }
 
 std::string LineOf(const std::string& text, int index) {
   size_t start = 0;

@@ -15,6 +15,7 @@
 #include "tests/engine_windows/support.h"
 #include "tests/fixtures/picture.h"
 #include "viewer/engine/windows/image_libraries.h"
+#include "viewer/shell/language.h"
 #include "viewer/shell/main_frame.h"
 
 // Runs every message waiting for this thread. The quit message that a
@@ -165,7 +166,8 @@ HMENU RecentBackgroundMenu(HMENU menu);
 // highlighted, otherwise its one part.
 std::string StatusText(HWND statusBar);
 
-// The program's string-table text as the ANSI calls hand it out.
-std::string AnsiText(UINT id);
+// The program's string-table text of that language, as the ANSI calls
+// hand it out.
+std::string AnsiText(UINT id, Language language = Language::kJapanese);
 // Line `index` (from 0) of a text; empty past its last line.
 std::string LineOf(const std::string& text, int index);

@@ -70,6 +70,15 @@ class FakeProfile final : public SettingsReader, public SectionWriter {
   std::string ReadString(const std::string& file, const std::string& section, const std::string& key) override {
     return Value(file, section, key).value_or("");
   }
+  std::vector<std::pair<std::string, std::string>> ReadSection(const std::string& file,
+                                                               const std::string& section) override {
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (const std::string& line : sections[{file, section}]) {
+      const size_t equals = line.find('=');
+      if (equals != std::string::npos) entries.emplace_back(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)));
+    }
+    return entries;
+  }
   bool WriteSection(const std::string& file, const std::string& section, std::string_view lines) override {
     writes.emplace_back(lines);
     Lines& stored = sections[{file, section}];

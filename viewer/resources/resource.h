@@ -55,6 +55,9 @@
 #define ID_VIEW_TOOLBAR 59392
 #define ID_VIEW_STATUS_BAR 59393
 #define ID_APP_ABOUT 57664
+// The View menu's Language submenu: the language of every text shown.
+#define ID_VIEW_LANGUAGE_JAPANESE 33040
+#define ID_VIEW_LANGUAGE_ENGLISH 33041
 
 // The File menu's folder submenu: the next or previous picture in the
 // folder of the foreground or the background.

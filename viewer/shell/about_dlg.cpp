@@ -43,7 +43,9 @@ std::wstring VersionInfo::Value(const wchar_t* name) const {
 }
 
 INT_PTR CAboutDlg::DoModal(HWND owner) {
-  return DialogBoxParamW(ProgramInstance(), MAKEINTRESOURCEW(IDD_ABOUTBOX), owner, Procedure, 0);
+  // The template of the language the user sees.
+  const DLGTEMPLATE* dialog = LanguageDialog(IDD_ABOUTBOX);
+  return dialog ? DialogBoxIndirectParamW(ProgramInstance(), dialog, owner, Procedure, 0) : -1;
 }
 
 INT_PTR CALLBACK CAboutDlg::Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

@@ -58,6 +58,8 @@ const std::vector<Command>& CommandTable() {
       ViewRow(ID_VIEW_CENTRE_FOREGROUND, Needs::Foreground, &CTrellinView::OnCentreForeground),
       FrameRow(ID_VIEW_TOOLBAR, &CMainFrame::OnToolbar, FailureText::None, &CMainFrame::ToolbarShown),
       FrameRow(ID_VIEW_STATUS_BAR, &CMainFrame::OnStatusBar, FailureText::None, &CMainFrame::StatusBarShown),
+      FrameRow(ID_VIEW_LANGUAGE_JAPANESE, &CMainFrame::OnLanguage, FailureText::None, &CMainFrame::ShowsJapanese),
+      FrameRow(ID_VIEW_LANGUAGE_ENGLISH, &CMainFrame::OnLanguage, FailureText::None, &CMainFrame::ShowsEnglish),
       // Help
       FrameRow(ID_APP_ABOUT, &CMainFrame::OnAbout),
       // Keys and a button that by design do nothing.

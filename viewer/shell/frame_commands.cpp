@@ -95,13 +95,14 @@ void CMainFrame::OnAbout(UINT) {
   about.DoModal(GetActiveWindow());
 }
 
-// Nothing is written while the program runs: the lists go to the settings
-// file once, after the frame's last message.
+// Nothing is written while the program runs: the lists and the Settings
+// section go to the settings file once, after the frame's last message.
 void CMainFrame::OnFinalMessage() {
   const std::string settings = ModuleSettingsFiles().write;
   MakeFolderFor(settings);
   WindowsSectionWriter writer;
   recentBackgrounds_.SaveToSettings(writer, settings, kRecentBackgroundSection);
   recentForegrounds_.SaveToSettings(writer, settings, kRecentForegroundSection);
+  settings_.Save(writer, settings);
 }
 

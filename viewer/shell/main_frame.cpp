@@ -30,9 +30,10 @@ HWND CMainFrame::Create() {
   windowClass.hIcon = LoadIconW(ProgramInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME));
   windowClass.lpszClassName = L"TrellinFrame";
   accelerators_ = LoadAcceleratorsW(ProgramInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME));
+  LoadSettings();
   return Window::Create(windowClass, WS_EX_APPWINDOW | WS_EX_WINDOWEDGE, LoadText(IDR_MAINFRAME).c_str(),
                         WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, kDefaultPlace, nullptr,
-                        LoadMenuW(ProgramInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME)));
+                        LanguageMenu());
 }
 
 LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -84,21 +85,21 @@ LRESULT CMainFrame::OnCreate() {
 
 // The File menu's third and fourth items from its end are the recent
 // background and foreground submenus.
-void CMainFrame::LoadRecentLists() {
-  const std::string settings = ModuleSettingsFiles().read;
+void CMainFrame::BindRecentLists() {
   HMENU file = GetSubMenu(GetMenu(hwnd()), 0);
   const int items = GetMenuItemCount(file);
+  recentBackgrounds_.BindMenu(std::make_unique<WindowsRecentMenu>(GetSubMenu(file, items - 3)));
+  recentForegrounds_.BindMenu(std::make_unique<WindowsRecentMenu>(GetSubMenu(file, items - 4)));
+}
+
+void CMainFrame::LoadRecentLists() {
+  const std::string settings = ModuleSettingsFiles().read;
   WindowsSettingsReader reader;
-  const struct {
-    RecentImageList& list;
-    int position;
-    const char* section;
-  } lists[] = {{recentBackgrounds_, items - 3, kRecentBackgroundSection},
-               {recentForegrounds_, items - 4, kRecentForegroundSection}};
-  for (const auto& l : lists) {
-    l.list.BindMenu(std::make_unique<WindowsRecentMenu>(GetSubMenu(file, l.position)));
-    l.list.SetCapacity(kRecentCapacity);
-    l.list.LoadFromSettings(reader, settings, l.section);
+  BindRecentLists();
+  for (const auto& [list, section] : {std::pair{&recentBackgrounds_, kRecentBackgroundSection},
+                                      std::pair{&recentForegrounds_, kRecentForegroundSection}}) {
+    list->SetCapacity(kRecentCapacity);
+    list->LoadFromSettings(reader, settings, section);
   }
 }
 

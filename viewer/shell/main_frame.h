@@ -16,8 +16,10 @@
 
 #include "viewer/shell/command_table.h"
 #include "viewer/shell/open_progress_windows.h"
+#include "viewer/shell/language.h"
 #include "viewer/shell/recent_image_list.h"
 #include "viewer/shell/recent_menu_windows.h"
+#include "viewer/shell/settings_section.h"
 #include "viewer/shell/trellin_view.h"
 #include "viewer/shell/window.h"
 
@@ -51,6 +53,10 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   RecentImageList& recentBackgrounds() { return recentBackgrounds_; }
   const WindowOpenProgress& openProgress() const { return openProgress_; }
 
+  // Shows every text in the language from now on, the menu bar at once
+  // (frame_language.cpp), and keeps the choice for the next start.
+  void ChangeLanguage(Language language);
+
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   // Saves both recent lists once the window is gone.
@@ -69,6 +75,12 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   void SetStatusFont(UINT dpi);
   void OnDpiChanged(UINT dpi, const RECT& proposed);
   void LoadRecentLists();
+  // Binds the lists to their submenus in the menu bar.
+  void BindRecentLists();
+  // The Settings section, and the language it names or the system's.
+  void LoadSettings();
+  // The menu bar of the language shown, its languages marked as choices.
+  HMENU LanguageMenu() const;
   void Layout();
   // Check marks and the like, by one rule (main_frame.cpp).
   void UpdateCommandState();
@@ -88,6 +100,7 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   void OnStatusBar(UINT id);
   void OnNew(UINT id);
   void OnAbout(UINT id);
+  void OnLanguage(UINT id);
   // The check marks of the bar switches.
   bool ToolbarShown() const { return toolbarShown_; }
   bool StatusBarShown() const;
@@ -95,6 +108,9 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   void OnBrowse(UINT id);
   // A note in the status bar, in place of "Ready".
   void ShowNote(const std::wstring& text);
+  // The mark of the language shown.
+  bool ShowsJapanese() const;
+  bool ShowsEnglish() const;
   // The command's failure message, owned by the frame; none for an open
   // the user stopped, which the status bar notes.
   void ReportFailure(UINT id, SpiResult result, const std::string& caption);
@@ -112,6 +128,7 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   RecentImageList recentBackgrounds_ = RecentImageList::Backgrounds(SameFilePath);
   HACCEL accelerators_ = nullptr;
   WindowOpenProgress openProgress_;
+  SettingsSection settings_;
   // Whether the toolbar band shows: one flag for the process.
   static bool toolbarShown_;
 };

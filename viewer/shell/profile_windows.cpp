@@ -18,6 +18,24 @@ using platform::Utf16;
 constexpr DWORD kFirstValueRoom = 264;
 constexpr DWORD kMaxValueRoom = 32768;
 
+std::string_view TrimSpaces(std::string_view text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::vector<std::string> SplitAtZeros(std::wstring_view lines) {
+  std::vector<std::string> split;
+  size_t start = 0;
+  while (start < lines.size()) {
+    size_t end = lines.find(L'\0', start);
+    if (end == std::wstring_view::npos) end = lines.size();
+    if (end > start) split.push_back(platform::Utf8(lines.substr(start, end - start)));
+    start = end + 1;
+  }
+  return split;
+}
+
 }  // namespace
 
 int WindowsSettingsReader::ReadInt(const std::string& file, const std::string& section, const std::string& key,
@@ -40,6 +58,29 @@ std::string WindowsSettingsReader::ReadString(const std::string& file, const std
       return platform::Utf8(std::wstring_view(value.data(), length));
     value.resize(value.size() * 2);
   }
+}
+
+std::vector<std::pair<std::string, std::string>> WindowsSettingsReader::ReadSection(const std::string& file,
+                                                                                    const std::string& section) {
+  std::vector<std::pair<std::string, std::string>> entries;
+  if (file.empty()) return entries;
+  std::vector<wchar_t> lines(kFirstValueRoom);
+  DWORD length = 0;
+  for (;;) {
+    length = GetPrivateProfileSectionW(Utf16(section).c_str(), lines.data(), static_cast<DWORD>(lines.size()),
+                                       Utf16(file).c_str());
+    // A section that filled the buffer is answered with its size less two.
+    if (length + 2 < lines.size() || lines.size() >= kMaxValueRoom) break;
+    lines.resize(lines.size() * 2);
+  }
+  // Lines each end in a zero; a line without '=' is no key.
+  for (const std::string& line : SplitAtZeros(std::wstring_view(lines.data(), length))) {
+    const size_t equals = line.find('=');
+    if (equals == std::string::npos) continue;
+    entries.emplace_back(TrimSpaces(std::string_view(line).substr(0, equals)),
+                         TrimSpaces(std::string_view(line).substr(equals + 1)));
+  }
+  return entries;
 }
 
 bool WindowsSectionWriter::Holds(const std::string& text) {

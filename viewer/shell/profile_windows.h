@@ -13,6 +13,8 @@ class WindowsSettingsReader final : public SettingsReader {
  public:
   int ReadInt(const std::string& file, const std::string& section, const std::string& key, int fallback) override;
   std::string ReadString(const std::string& file, const std::string& section, const std::string& key) override;
+  std::vector<std::pair<std::string, std::string>> ReadSection(const std::string& file,
+                                                               const std::string& section) override;
 };
 
 class WindowsSectionWriter final : public SectionWriter {

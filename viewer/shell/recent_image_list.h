@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "viewer/resources/resource.h"
@@ -38,6 +39,10 @@ class SettingsReader {
   virtual int ReadInt(const std::string& file, const std::string& section, const std::string& key, int fallback) = 0;
   // The key's whole value; empty when the key is absent.
   virtual std::string ReadString(const std::string& file, const std::string& section, const std::string& key) = 0;
+  // Every key of the section with its value, in the file's order; spaces
+  // around the '=' do not count. Empty when the section is absent.
+  virtual std::vector<std::pair<std::string, std::string>> ReadSection(const std::string& file,
+                                                                       const std::string& section) = 0;
 };
 
 // Whether two paths name the same file as the file system sees them: it

@@ -1,5 +1,5 @@
 # The viewer's scenarios on any system: pictures in a folder of any script,
-# the Japanese texts under the English locale, a 144-dpi display, the
+# the texts of either language under the English locale, a 144-dpi display, the
 # 32-bit viewer, and the time of a drag step. Run by the passes of
 # scripts/test-viewer.sh.
 
@@ -45,31 +45,44 @@ scenario_any_script() {
   end_scenario
 }
 
-# Japanese texts under the English locale: every text the viewer shows
-# comes as UTF-16 from its resources, so the menus, prompts, tool-tips,
-# dialog titles and messages read as on a Japanese system; a screenshot
-# shows them.
-scenario_english_texts() {
-  begin_scenario english_texts || return
+# The texts of the language the viewer shows (English under the English
+# locale, Japanese where the settings file chooses it): the menu bar, a
+# prompt, a tool-tip, an open dialog's title and a message, all read from
+# the program's resources of that language; every one comes as UTF-16, so
+# Japanese reads right under any locale. Then the View menu's Language
+# submenu switches to the other language at once, and the settings file
+# keeps the choice. Screenshots show the texts.
+scenario_texts() {
+  local shown=$VIEWER_LANGUAGE other
+  other=$([ "$shown" = ja ] && echo en || echo ja)
+  begin_scenario texts || return
   # Under the message box, which shows in the middle of the screen.
   driver place "$FRAME" 420 340 760 520
+  menu_bar_is "$shown"
   keys alt+f && xdotool key Down
   wait_status "$(prompt ID_FILE_OPEN_FOREGROUND)"
-  screenshot "$shots/english-menu.png"
+  screenshot "$shots/texts-$shown-menu.png"
   xdotool key Escape Escape
   wait_tip ID_FILE_FORCE_FOREGROUND
   open_foreground "$PICS/keyed24.tga"
   local box
   if box=$(driver wait-window '#32770' keyed24.tga "$(timeout_ms)"); then
-    same "message text ($LANG)" "$(control_text "$box" "$MESSAGE_TEXT")" "$(text IDS_BROKEN_OR_NO_ALPHA)"
-    screenshot "$shots/english-message.png"
-    screenshot_window "$OUT/english.png"
+    same "message text ($LANG, $shown)" "$(control_text "$box" "$MESSAGE_TEXT")" "$(text IDS_BROKEN_OR_NO_ALPHA)"
+    screenshot "$shots/texts-$shown-message.png"
+    screenshot_window "$shots/trellin-$shown.png"
     focus_window "$box" && xdotool key Return
     driver wait-gone "$box" "$(timeout_ms)"
   else
-    fail "no message box for keyed24.tga ($LANG)"
+    fail "no message box for keyed24.tga ($LANG, $shown)"
   fi
+  # View, Language, then the other language by its mnemonic.
+  keys alt+v l "$([ "$other" = ja ] && echo j || echo e)"
+  menu_bar_is "$other"
+  keys alt+f && xdotool key Down
+  wait_status "$(prompt ID_FILE_OPEN_FOREGROUND "$other")"
+  xdotool key Escape Escape
   end_scenario
+  same "the choice kept ($LANG)" "$(settings "$APP/Trellin.ini" Settings)" "Language=$other"
 }
 
 # At 144 dpi (150 %) the composite on the screen is the composite's own

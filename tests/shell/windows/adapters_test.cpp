@@ -13,6 +13,7 @@
 #include "viewer/shell/profile_windows.h"
 #include "viewer/shell/recent_image_list.h"
 #include "viewer/shell/recent_menu_windows.h"
+#include "viewer/shell/settings_section.h"
 
 namespace {
 
@@ -229,9 +230,33 @@ TEST_F(SettingsFileTest, APathTheCodePageCannotHoldComesBackExactly) {
   EXPECT_EQ(next.Get(kFg + 2), u8"C:\\画像\\old.tga");
 }
 
+// The Settings section read whole, in the file's order, spaces around the
+// '=' dropped and lines without one left out, however long it is; saved
+// with the choice, it keeps the other keys and the other sections.
+TEST_F(SettingsFileTest, TheSettingsSectionKeepsItsKeysInTheirOrder) {
+  const std::string theme(600, 't');
+  const std::string text = "[RecentFgImage]\r\nDocumentCount = 8\r\n[Settings]\r\nZoom = 200\r\nnot a key\r\n"
+                           "Language=fr\r\nTheme =  " + theme + "\r\n";
+  if (FILE* out = _wfopen(platform::Utf16(file).c_str(), L"wb")) {
+    std::fwrite(text.data(), 1, text.size(), out);
+    std::fclose(out);
+  }
+  EXPECT_EQ(reader.ReadSection(file, kSettingsSection),
+            (std::vector<std::pair<std::string, std::string>>{{"Zoom", "200"}, {"Language", "fr"}, {"Theme", theme}}));
+  SettingsSection settings;
+  settings.Load(reader, file);
+  settings.Set(kLanguageKey, "en");
+  settings.Save(writer, file);
+  EXPECT_EQ(Keys(kSettingsSection), (std::vector<std::string>{"Zoom", "Language", "Theme"}));
+  EXPECT_EQ(reader.ReadString(file, kSettingsSection, kLanguageKey), "en");
+  EXPECT_EQ(reader.ReadInt(file, kRecentForegroundSection, "DocumentCount", 0), 8);
+  EXPECT_TRUE(reader.ReadSection(file, "Missing").empty());
+}
+
 TEST_F(SettingsFileTest, NoSettingsFileNameReadsAndWritesNothing) {
   EXPECT_EQ(reader.ReadInt("", kRecentForegroundSection, "DocumentCount", 0), 0);
   EXPECT_EQ(reader.ReadString("", kRecentForegroundSection, "Document1"), "");
+  EXPECT_TRUE(reader.ReadSection("", kSettingsSection).empty());
   EXPECT_FALSE(writer.WriteSection("", kRecentForegroundSection, std::string_view("A = 1\0", 7)));
 }
 
