@@ -5,7 +5,8 @@
 // entries beyond ASCII go through the escaped UTF-8 keys. The same text as
 // the Settings section: the language it names, or the system's, is chosen,
 // and the section saved with the choice loads back with every key as it
-// was.
+// was; a zoom it names is a step or fitting, and set again it reads the
+// same.
 //
 // Input: the section's lines up to the first zero byte, then up to 64
 // operations, two bytes each (what, and which entry).
@@ -23,6 +24,7 @@
 #include "viewer/shell/language.h"
 #include "viewer/shell/recent_image_list.h"
 #include "viewer/shell/settings_section.h"
+#include "viewer/shell/zoom_model.h"
 
 namespace {
 
@@ -192,10 +194,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint16_t interfaceLanguage = size >= 2 ? static_cast<uint16_t>(data[size - 2] | data[size - 1] << 8) : 0;
   const Language shown = ChooseLanguage(interfaceLanguage, settings.Get(kLanguageKey).value_or(""));
   settings.Set(kLanguageKey, LanguageValue(shown));
+  const std::optional<ZoomChoice> zoom = ParseZoomSetting(settings.Get(kZoomKey).value_or(""));
+  ZoomModel model;
+  if (zoom && zoom->fit) model.SetFit({1920, 1080}, {640, 480});
+  if (zoom && !zoom->fit && !model.SetPercent(zoom->percent)) __builtin_trap();
+  if (zoom) settings.Set(kZoomKey, ZoomSettingText(model));
   settings.Save(section, "settings.ini");
   SettingsSection again;
   again.Load(section, "settings.ini");
   if (ParseLanguage(again.Get(kLanguageKey).value_or("")) != shown) __builtin_trap();
+  const std::optional<ZoomChoice> zoomAgain = ParseZoomSetting(again.Get(kZoomKey).value_or(""));
+  if (zoom.has_value() != zoomAgain.has_value()) __builtin_trap();
+  if (zoom && (zoomAgain->fit != zoom->fit || (!zoom->fit && zoomAgain->percent != zoom->percent))) __builtin_trap();
   for (const auto& [key, value] : section.ReadSection("settings.ini", kSettingsSection))
     if (again.Get(key) != settings.Get(key)) __builtin_trap();
   return 0;

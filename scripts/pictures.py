@@ -18,11 +18,13 @@ BMP and PNG are parsed by this module, only JPEG is decoded by Pillow.
         large-sprite.tga  800x600, 32 bits with alpha
         large-scene.bmp   1920x1080, 24 bits (for timing drag steps)
 
-    pictures.py check FOLDER FILE BACKGROUND FOREGROUND X,Y
+    pictures.py check FOLDER FILE BACKGROUND FOREGROUND X,Y [ZOOM]
         FILE (BMP, PNG or JPEG; JPEG within a tolerance) must hold FOREGROUND
         over BACKGROUND with its top-left corner at X,Y. BACKGROUND is a
         picture's name or "none": the foreground alone over black, as the
         viewer flattens it. FOREGROUND is sprite, keyed24, keyed8 or "none".
+        With ZOOM, a whole factor, the composite enlarged by it, each pixel
+        repeated ZOOM times across and down (a screenshot of a zoomed view).
 
     pictures.py same-pixels BMP-FOLDER PNG-FOLDER
         spiconv's files: every NAME.png under PNG-FOLDER must hold the pixels
@@ -437,15 +439,26 @@ def read_any(path):
 
 # --------------------------------------------------------------- commands
 
-def check(folder, name, background, foreground, position):
+def enlarged(picture, factor):
+    """(width, height, top-down BGR bytes) with each pixel repeated."""
+    width, height, pixels = picture
+    rows = []
+    for y in range(height):
+        row = b"".join(pixels[(y * width + x) * 3:(y * width + x) * 3 + 3] * factor for x in range(width))
+        rows += [row] * factor
+    return width * factor, height * factor, b"".join(rows)
+
+
+def check(folder, name, background, foreground, position, zoom="1"):
     left, top = (int(v) for v in position.split(","))
-    what = f"{foreground} over {background} at {left},{top}"
+    factor = int(zoom)
+    what = f"{foreground} over {background} at {left},{top}" + (f" at {factor * 100} %" if factor != 1 else "")
     try:
         got, jpeg = read_any(folder / name)
     except (OSError, ValueError, struct.error, zlib.error) as error:
         print(f"FAIL {name}: unreadable: {error}")
         return 1
-    problem, measured = difference(expected(background, foreground, left, top), got,
+    problem, measured = difference(enlarged(expected(background, foreground, left, top), factor), got,
                                    JPEG_CLOSE_SHARE if jpeg else None)
     if problem:
         print(f"FAIL {name}: not {what}: {problem}")
@@ -523,7 +536,7 @@ def main():
     if command == "make-large" and len(args) == 1:
         make_large(Path(args[0]))
         return 0
-    if command == "check" and len(args) == 5:
+    if command == "check" and len(args) in (5, 6):
         return check(Path(args[0]), *args[1:])
     if command == "same-pixels" and len(args) == 2:
         return same_pixels(*args)

@@ -18,8 +18,8 @@
 # Japanese texts there, chosen in the settings file; dpi: the composite on
 # a 144-dpi display; 32 and english32: one pass of the 32-bit viewer under
 # each locale (open from such a folder, save a PNG there through the 32-bit
-# xxgrp.dll, exit); speed: the time of a drag step of a large sprite,
-# reported, not judged. Without passes: 64 and 32, or with --only every
+# xxgrp.dll, exit); speed: the drag steps a second of a large sprite at
+# 100 %, 200 % and fitted to the window, reported side by side, not judged. Without passes: 64 and 32, or with --only every
 # pass, each running only the scenarios named. Screenshots go to
 # build/viewer-e2e/shots.
 set -uo pipefail
@@ -33,6 +33,7 @@ source scripts/viewer-checks.sh
 source tests/gui_e2e/scenarios/commands.sh
 source tests/gui_e2e/scenarios/browse.sh
 source tests/gui_e2e/scenarios/any_system.sh
+source tests/gui_e2e/scenarios/zoom.sh
 
 work=$PWD/build/viewer-e2e
 shots=$work/shots
@@ -61,14 +62,14 @@ pass_64() {
 # ------------------------------------------------- any script, any locale
 
 pass_english() {
-  wants_any texts any_script || return 0
+  wants_any texts any_script zoom || return 0
   pass_setup english 64
   viewer_locale en_US.UTF-8
   wine_session_begin 64 viewer-english
   viewer_session_begin 64
   viewer_own_captions yes
   viewer_japanese_fonts
-  run_scenarios texts any_script
+  run_scenarios texts any_script zoom
   viewer_session_end
   wine_session_end
   viewer_locale ja_JP.UTF-8

@@ -65,6 +65,36 @@ wait_status() {
   pass "status bar: $1"
 }
 
+# zoom_is TEXT: until the status bar's second part, the zoom, reads so.
+zoom_is() {
+  local bar waited=0 shown
+  bar=$(driver child "$FRAME" msctls_statusbar32)
+  until shown=$(driver status "$bar" 1) && [ "$shown" = "$1" ]; do
+    if [ $waited -ge 50 ]; then
+      fail "zoom in the status bar: \"$shown\", expected \"$1\""
+      return 1
+    fi
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  pass "zoom in the status bar: $1"
+}
+
+# view_shot FILE WIDTH HEIGHT: the top-left part of the view's client area
+# as the screen shows it, once the viewer has painted.
+view_shot() {
+  local client
+  client=($(view_client))
+  driver sync "$FRAME" "$(timeout_ms)"
+  sleep 0.5
+  /usr/bin/python3 -c "
+import sys
+from PIL import ImageGrab
+x, y, w, h = (int(v) for v in sys.argv[3:7])
+ImageGrab.grab(xdisplay=sys.argv[1]).crop((x, y, x + w, y + h)).save(sys.argv[2])" \
+    "$DISPLAY" "$1" "${client[0]}" "${client[1]}" "$2" "$3"
+}
+
 # wait_tip COMMAND: the tool-tip of the command's toolbar button shows
 # while the mouse rests on it.
 wait_tip() {

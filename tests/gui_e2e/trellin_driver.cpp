@@ -428,15 +428,17 @@ int FindChild(const std::vector<std::wstring>& args) {
   return Fail(L"no child " + args[1]);
 }
 
-// status HWND: a status bar's text: in simple mode the simple text (asked
-// for as part 255, the simple part's identifier, and where a status bar
-// answers nothing for that, as part 0, which Wine's gives the simple text
-// for), else its first part's.
+// status HWND [PART]: a status bar's text: in simple mode the simple text
+// (asked for as part 255, the simple part's identifier, and where a status
+// bar answers nothing for that, as part 0, which Wine's gives the simple
+// text for), else its first part's; with PART, that part's.
 int StatusText(const std::vector<std::wstring>& args) {
-  if (args.size() != 1) return 2;
+  if (args.size() != 1 && args.size() != 2) return 2;
   HWND bar = ParseWindow(args[0]);
-  WPARAM part = 0;
-  if (SendMessageW(bar, SB_ISSIMPLE, 0, 0) && LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, 255, 0)) != 0) part = 255;
+  WPARAM part = args.size() == 2 ? static_cast<WPARAM>(ParseInt(args[1])) : 0;
+  if (args.size() == 1 && SendMessageW(bar, SB_ISSIMPLE, 0, 0) &&
+      LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, 255, 0)) != 0)
+    part = 255;
   const size_t length = LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, part, 0));
   RemoteBuffer buffer(bar, (length + 1) * sizeof(wchar_t));
   if (!buffer.ok()) return Fail(L"cannot reach the status bar's process");

@@ -285,10 +285,20 @@ TEST_F(FrameTest, KeysGiveTheirCommands) {
       {VK_PRIOR, false, false, false, ID_BROWSE_PREVIOUS_FOREGROUND},
       {VK_NEXT, true, false, false, ID_BROWSE_NEXT_BACKGROUND},
       {VK_PRIOR, true, false, false, ID_BROWSE_PREVIOUS_BACKGROUND},
+      {VK_OEM_PLUS, true, false, false, ID_VIEW_ZOOM_IN},
+      {VK_OEM_PLUS, true, true, false, ID_VIEW_ZOOM_IN},
+      {VK_ADD, true, false, false, ID_VIEW_ZOOM_IN},
+      {VK_OEM_MINUS, true, false, false, ID_VIEW_ZOOM_OUT},
+      {VK_SUBTRACT, true, false, false, ID_VIEW_ZOOM_OUT},
+      {'0', true, false, false, ID_VIEW_ZOOM_ACTUAL},
+      {VK_NUMPAD0, true, false, false, ID_VIEW_ZOOM_ACTUAL},
+      {'9', true, false, false, ID_VIEW_ZOOM_FIT},
       // Keys without a command.
       {'O', false, false, false, 0},
       {'A', true, false, false, 0},
       {'N', true, true, false, 0},
+      {VK_OEM_PLUS, false, false, false, 0},
+      {'0', false, false, false, 0},
   };
   CommandRecorder commands(frame().hwnd(), false);
   BYTE state[256] = {};

@@ -2,12 +2,7 @@
 
 #include <gtest/gtest.h>
 
-// Found by argument-dependent lookup, beside the types.
-bool operator==(Offset a, Offset b) { return a.x == b.x && a.y == b.y; }
-bool operator==(Extent a, Extent b) { return a.width == b.width && a.height == b.height; }
-bool operator==(const Box& a, const Box& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
+#include "tests/shell/geometry_equal.h"
 
 namespace {
 

@@ -74,6 +74,15 @@
 #define IDS_OPEN_PROGRESS_UNKNOWN 424
 #define IDS_OPEN_CANCELLED 425
 
+// View menu: zoom. Its status-bar texts: the step's percentage, and the
+// percentage while the picture is fitted to the window (%1 the number).
+#define ID_VIEW_ZOOM_IN 33000
+#define ID_VIEW_ZOOM_OUT 33001
+#define ID_VIEW_ZOOM_ACTUAL 33002
+#define ID_VIEW_ZOOM_FIT 33003
+#define IDS_ZOOM_STATUS 400
+#define IDS_ZOOM_FIT_STATUS 401
+
 // Commands with keys or a button but no menu item and no handler.
 #define ID_EDIT_CUT 57635
 #define ID_EDIT_UNDO 57643

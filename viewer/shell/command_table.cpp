@@ -19,8 +19,9 @@ Command FrameRow(UINT id, void (CMainFrame::*handler)(UINT), FailureText failure
 Command FrameRowNeeding(UINT first, UINT last, Needs needs, void (CMainFrame::*handler)(UINT)) {
   return {first, last, Runs::Frame, needs, handler, nullptr, FailureText::None, nullptr};
 }
-Command ViewRow(UINT id, Needs needs, void (CTrellinView::*handler)(UINT), FailureText failure = FailureText::None) {
-  return {id, id, Runs::View, needs, nullptr, handler, failure, nullptr};
+Command ViewRow(UINT id, Needs needs, void (CTrellinView::*handler)(UINT), FailureText failure = FailureText::None,
+                bool (CMainFrame::*checked)() const = nullptr) {
+  return {id, id, Runs::View, needs, nullptr, handler, failure, checked};
 }
 Command NobodysRow(UINT id) { return {id, id, Runs::Nobody, Needs::Nothing, nullptr, nullptr, FailureText::None, nullptr}; }
 
@@ -56,6 +57,13 @@ const std::vector<Command>& CommandTable() {
       ViewRow(ID_EDIT_PASTE, Needs::Nothing, &CTrellinView::PasteImage),
       // View
       ViewRow(ID_VIEW_CENTRE_FOREGROUND, Needs::Foreground, &CTrellinView::OnCentreForeground),
+      // Zooming needs no picture: the zoom chosen shows the next one.
+      ViewRow(ID_VIEW_ZOOM_IN, Needs::Nothing, &CTrellinView::OnZoomCommand),
+      ViewRow(ID_VIEW_ZOOM_OUT, Needs::Nothing, &CTrellinView::OnZoomCommand),
+      ViewRow(ID_VIEW_ZOOM_ACTUAL, Needs::Nothing, &CTrellinView::OnZoomCommand, FailureText::None,
+              &CMainFrame::ZoomActualChosen),
+      ViewRow(ID_VIEW_ZOOM_FIT, Needs::Nothing, &CTrellinView::OnZoomCommand, FailureText::None,
+              &CMainFrame::ZoomFitChosen),
       FrameRow(ID_VIEW_TOOLBAR, &CMainFrame::OnToolbar, FailureText::None, &CMainFrame::ToolbarShown),
       FrameRow(ID_VIEW_STATUS_BAR, &CMainFrame::OnStatusBar, FailureText::None, &CMainFrame::StatusBarShown),
       FrameRow(ID_VIEW_LANGUAGE_JAPANESE, &CMainFrame::OnLanguage, FailureText::None, &CMainFrame::ShowsJapanese),

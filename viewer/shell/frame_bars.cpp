@@ -174,6 +174,7 @@ void CMainFrame::Layout() {
   }
   if (statusBar_ && IsWindowVisible(statusBar_)) {
     SendMessageW(statusBar_, WM_SIZE, 0, 0);
+    SetStatusParts();
     RECT bar;
     GetWindowRect(statusBar_, &bar);
     bottom -= bar.bottom - bar.top;

@@ -96,13 +96,15 @@ void CMainFrame::OnAbout(UINT) {
 }
 
 // Nothing is written while the program runs: the lists and the Settings
-// section go to the settings file once, after the frame's last message.
+// section (the language and the zoom) go to the settings file once, after
+// the frame's last message.
 void CMainFrame::OnFinalMessage() {
   const std::string settings = ModuleSettingsFiles().write;
   MakeFolderFor(settings);
   WindowsSectionWriter writer;
   recentBackgrounds_.SaveToSettings(writer, settings, kRecentBackgroundSection);
   recentForegrounds_.SaveToSettings(writer, settings, kRecentForegroundSection);
+  SaveZoom();
   settings_.Save(writer, settings);
 }
 

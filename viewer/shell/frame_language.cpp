@@ -61,6 +61,7 @@ void CMainFrame::ChangeLanguage(Language language) {
   recentBackgrounds_.RebuildMenu();
   recentForegrounds_.RebuildMenu();
   UpdateCommandState();
+  SetStatusParts();  // the zoom's texts in the new language
   DrawMenuBar(hwnd());
   if (statusBar_) SendMessageW(statusBar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(LoadText(IDS_READY).c_str()));
   view_.RefreshCaption();

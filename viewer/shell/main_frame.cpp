@@ -77,6 +77,7 @@ LRESULT CMainFrame::OnCreate() {
   openProgress_.SetStatusBar(statusBar_);
   view_.plugins().SetProgress(&openProgress_);
   view_.Create(hwnd());
+  LoadZoom();
   UpdateCommandState();
   loop_.AddMessageFilter(this);
   loop_.AddIdleHandler(this);
@@ -108,13 +109,15 @@ bool CMainFrame::StatusBarShown() const { return statusBar_ && IsWindowVisible(s
 // The one rule for the state of the commands: each row of the command
 // table with a check mark gets it from its rule. No command is greyed for
 // want of a picture (the table's "needs" make them do nothing instead);
-// only an empty recent list's one item is, by the list.
+// only an empty recent list's one item is, by the list. The status bar's
+// zoom follows too.
 void CMainFrame::UpdateCommandState() {
   for (const Command& command : CommandTable()) {
     if (!command.checked) continue;
     const bool checked = (this->*command.checked)();
     CheckMenuItem(GetMenu(hwnd()), command.first, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
   }
+  ShowZoom();
 }
 
 bool CMainFrame::PreTranslateMessage(MSG* message) {

@@ -85,6 +85,15 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   // Check marks and the like, by one rule (main_frame.cpp).
   void UpdateCommandState();
   void OnMenuSelect(WPARAM wParam, LPARAM lParam);
+  // The zoom (frame_zoom.cpp): kept in the settings file, shown in the
+  // status bar's second part.
+  void LoadZoom();
+  void SaveZoom();
+  void SetStatusParts();
+  void ShowZoom();
+  // The check marks of the zooms that stay chosen: 100 % and fitting.
+  bool ZoomActualChosen() const;
+  bool ZoomFitChosen() const;
   bool OnNotify(const NMHDR& header);
 
   // Runs the command when it is one of the frame's rows of the command
@@ -123,6 +132,7 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   HWND toolbar_ = nullptr;
   HWND statusBar_ = nullptr;
   HFONT statusFont_ = nullptr;
+  std::wstring shownZoom_;
   CTrellinView view_;
   RecentImageList recentForegrounds_ = RecentImageList::Foregrounds(SameFilePath);
   RecentImageList recentBackgrounds_ = RecentImageList::Backgrounds(SameFilePath);

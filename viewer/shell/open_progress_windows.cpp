@@ -24,7 +24,7 @@ bool WindowOpenProgress::Report(int done, int total) {
   if (action.show) {
     ShowText(action.percent == OpenProgressPolicy::kUnknownPercent
                  ? LoadText(IDS_OPEN_PROGRESS_UNKNOWN)
-                 : FillText(LoadText(IDS_OPEN_PROGRESS), {std::to_wstring(action.percent)}));
+                 : TextWithNumber(IDS_OPEN_PROGRESS, action.percent));
   }
   if (action.pump && PumpForEscape()) cancelled_ = true;
   return cancelled_;

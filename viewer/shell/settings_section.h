@@ -1,5 +1,6 @@
 // The section "Settings" of the settings file: the viewer's own choices,
-// one "key = value" line each (Language, with "ja" or "en"). It is read at
+// one "key = value" line each (Language, with "ja" or "en"; Zoom, "fit" or
+// the zoom's percentage). It is read at
 // start and written with the recent lists at exit, through the same
 // section reader and writer. Keys this release does not know are kept as
 // they were, so that a later release's choices survive a run of this one.
@@ -15,6 +16,7 @@
 
 inline constexpr char kSettingsSection[] = "Settings";
 inline constexpr char kLanguageKey[] = "Language";
+inline constexpr char kZoomKey[] = "Zoom";
 
 class SettingsSection {
  public:

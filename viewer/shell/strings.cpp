@@ -88,6 +88,10 @@ std::wstring FillText(const std::wstring& format, std::initializer_list<std::wst
   return out;
 }
 
+std::wstring TextWithNumber(UINT id, int number) {
+  return FillText(LoadText(id), {std::to_wstring(number)});
+}
+
 HMENU LoadLanguageMenuIn(Language language, UINT id) {
   const void* menu = FindIn(language, RT_MENU, MAKEINTRESOURCEW(id));
   if (!menu) menu = FindIn(OtherLanguage(language), RT_MENU, MAKEINTRESOURCEW(id));

@@ -37,6 +37,8 @@ std::string LoadUtf8(UINT id);
 std::wstring PromptOf(UINT id);
 // The part after the first line break: a toolbar button's tool-tip.
 std::wstring ToolTipOf(UINT id);
+// The entry with "%1" replaced by the number.
+std::wstring TextWithNumber(UINT id, int number);
 
 // `format` with %1, %2, ... %9 replaced by the texts in order.
 std::wstring FillText(const std::wstring& format, std::initializer_list<std::wstring> texts);

@@ -10,15 +10,12 @@
 
 namespace {
 
-// The line step once a picture is shown.
-constexpr Extent kPictureLine = {10, 10};
-
-// A system colour as a brush: its index plus one.
-HBRUSH FillBrush() { return reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1); }
-
 Extent SizeOf(const BitmapInfoHeader& header) { return {header.biWidth, header.biHeight}; }
 
 }  // namespace
+
+// A system colour as a brush: its index plus one.
+HBRUSH CTrellinView::FillBrush() { return reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1); }
 
 HWND CTrellinView::Create(HWND parent) {
   WNDCLASSEXW windowClass = {};
@@ -63,25 +60,43 @@ LRESULT CTrellinView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       OnScroll(SB_VERT, LOWORD(wParam));
       return 0;
     case WM_MOUSEWHEEL:
-      OnWheel(GET_WHEEL_DELTA_WPARAM(wParam), false);
+      // With Ctrl the wheel zooms about the pointer; without, it scrolls.
+      if (GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL) {
+        OnZoomWheel(GET_WHEEL_DELTA_WPARAM(wParam), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      } else {
+        OnWheel(GET_WHEEL_DELTA_WPARAM(wParam), false);
+      }
       return 0;
     case WM_MOUSEHWHEEL:
       // A tilt to the right is positive and scrolls right.
       OnWheel(-GET_WHEEL_DELTA_WPARAM(wParam), true);
       return 0;
     case WM_SIZE:
-      ScrollTo(scroll_.position());
+      if (zoom_.fit()) {
+        RefitToWindow();
+      } else {
+        ScrollTo(scroll_.position());
+      }
       return 0;
     case WM_PAINT: {
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(hwnd(), &paint);
-      SetViewportOrgEx(dc, -scroll_.position().x, -scroll_.position().y, nullptr);
-      Paint(dc, true);
+      if (Zoomed100()) {
+        SetViewportOrgEx(dc, -scroll_.position().x, -scroll_.position().y, nullptr);
+        Paint(dc, true);
+      } else {
+        PaintZoomed(dc, paint.rcPaint);
+      }
       EndPaint(hwnd(), &paint);
       return 0;
     }
     case WM_PRINTCLIENT: {
       HDC dc = reinterpret_cast<HDC>(wParam);
+      if (!Zoomed100()) {
+        const Extent client = ClientSize();
+        PaintZoomed(dc, RECT{0, 0, client.width, client.height});
+        return 0;
+      }
       POINT origin;
       SetViewportOrgEx(dc, -scroll_.position().x, -scroll_.position().y, &origin);
       Paint(dc, true);
@@ -162,9 +177,10 @@ void CTrellinView::RefreshCaption() {
 }
 
 // A foreground wider or higher than the window lies half its excess in
-// from the top-left corner, at a positive position.
+// from the top-left corner, at a positive position; at a zoom, the window
+// is measured in picture pixels.
 void CTrellinView::CentreForeground() {
-  const Extent client = ClientSize();
+  const Extent client = ClientInPicture(ClientSize(), zoom_.scale());
   const Bgra32View foreground = document_.foreground();
   offset_ = ::CentreForeground(client.width, client.height, foreground.width, foreground.height);
   if (document_.HasBackground()) {
@@ -215,7 +231,7 @@ void CTrellinView::Paint(HDC dc, bool screen) {
 void CTrellinView::FillAround(HDC dc, Extent picture, bool screen) {
   const Extent client = ClientSize();
   for (const Box& box : screen ? ScreenFill(picture, scroll_.position(), client)
-                               : PrinterFill(picture, scroll_.extent(), client)) {
+                               : PrinterFill(picture, picture_, client)) {
     const RECT rect = {box.left, box.top, box.right, box.bottom};
     FillRect(dc, &rect, FillBrush());
   }
@@ -228,13 +244,16 @@ void CTrellinView::DrawRows(HDC dc, const BitmapInfoHeader& header, const uint8_
 }
 
 // Only a press on a pixel of the foreground that is not fully transparent
-// grabs it, and only while both pictures are shown.
+// grabs it, and only while both pictures are shown. The press is reckoned
+// in the picture's pixels, at the scroll position and the zoom.
 void CTrellinView::OnButtonDown(LPARAM lParam) {
   if (!document_.HasForeground() || !document_.HasBackground()) return;
   lastMouse_ = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   const Offset scrolled = scroll_.position();
-  const Point inPicture{lastMouse_.x + scrolled.x, lastMouse_.y + scrolled.y};
-  if (HitsForeground(document_.foreground(), offset_, inPicture)) dragging_ = true;
+  const Point inWindow{HoldToInt32(int64_t{lastMouse_.x} + scrolled.x), HoldToInt32(int64_t{lastMouse_.y} + scrolled.y)};
+  if (!HitsForeground(document_.foreground(), offset_, PictureCoordinates(inWindow, zoom_.scale()))) return;
+  dragging_ = true;
+  drag_.Start({lastMouse_.x, lastMouse_.y}, scrolled, zoom_.scale());
 }
 
 // A move without the left button ends a drag, also one whose button was
@@ -246,7 +265,8 @@ void CTrellinView::OnMouseMove(WPARAM wParam, LPARAM lParam) {
     return;
   }
   const POINT now = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  offset_ = DragForeground(offset_, now.x - lastMouse_.x, now.y - lastMouse_.y);
+  const Point moved = drag_.Step({now.x, now.y});
+  offset_ = DragForeground(offset_, moved.x, moved.y);
   lastMouse_ = now;
   InvalidateRect(hwnd(), nullptr, FALSE);
 }

@@ -5,15 +5,17 @@
 // found at start-up, are lent to it.
 //
 // This file and trellin_view.cpp are the message glue; the geometry of
-// scrolling and filling is ScrollModel's; the scroll bars and wheels are
-// driven in view_scroll.cpp, the output commands live in view_output.cpp
-// and printing in view_print.cpp.
+// scrolling and filling is ScrollModel's, that of zooming ZoomModel's; the
+// scroll bars and wheels are driven in view_scroll.cpp, the zoom and the
+// zoomed paint in view_zoom.cpp, the output commands live in
+// view_output.cpp and printing in view_print.cpp.
 #pragma once
 
 #include <windows.h>
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "viewer/engine/compose.h"
 #include "viewer/engine/image_document.h"
@@ -22,8 +24,10 @@
 #include "viewer/engine/windows/plugin_host.h"
 #include "viewer/shell/command_table.h"
 #include "viewer/shell/composite_surface.h"
+#include "viewer/engine/zoom_scale.h"
 #include "viewer/shell/scroll_model.h"
 #include "viewer/shell/window.h"
+#include "viewer/shell/zoom_model.h"
 
 class CTrellinView : public Window {
  public:
@@ -61,6 +65,13 @@ class CTrellinView : public Window {
   // drawn, for any other page.
   bool PrintPage(HDC dc, int page);
 
+  // The zoom a start begins with (from the settings file); kept until a
+  // zoom command changes it.
+  void ChooseZoom(const ZoomChoice& choice);
+  const ZoomModel& zoom() const { return zoom_; }
+  // The zoom as the status bar shows it.
+  std::wstring ZoomText() const;
+
   ImageDocument& document() { return document_; }
   PluginList& plugins() { return plugins_; }
   const ScrollModel& scroll() const { return scroll_; }
@@ -71,6 +82,12 @@ class CTrellinView : public Window {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  // The line step once a picture is shown.
+  static constexpr Extent kPictureLine = {10, 10};
+  // Where the picture is not: COLOR_APPWORKSPACE.
+  static HBRUSH FillBrush();
+  bool HasPicture() { return document_.HasForeground() || document_.HasBackground(); }
+
   // Runs the command when it is one of the view's rows of the command table;
   // false for every other command.
   bool OnCommand(UINT id);
@@ -84,14 +101,26 @@ class CTrellinView : public Window {
   void FillAround(HDC dc, Extent picture, bool screen);
   void DrawRows(HDC dc, const BitmapInfoHeader& header, const uint8_t* pixels);
 
-  // Scrolling, as the model reckons it.
-  void SetScrollExtent(Extent extent);
+  // Scrolling, as the model reckons it. The extent is given in picture
+  // pixels and kept in window pixels, at the zoom.
+  void SetScrollExtent(Extent picture);
   void UpdateScrollBars();
   void ScrollTo(Offset position);
   void ScrollContents(Offset moved);
   void OnScroll(int bar, WORD request);
   void OnWheel(int delta, bool horizontal);
   Extent ClientSize() const;
+
+  // Zooming (view_zoom.cpp): the commands, Ctrl and the wheel, the new
+  // zoom's extent and position, and the paint at any zoom but 100 %.
+  void OnZoomCommand(UINT id);
+  void OnZoomWheel(int delta, POINT screen);
+  void ApplyZoom(const ZoomModel& next, Point anchor);
+  void RefitToWindow();
+  bool Zoomed100() const { return zoom_.scale() == Scale{1, 1}; }
+  void PaintZoomed(HDC dc, const RECT& dirty);
+  bool PaintSource(ScaleSource* source);
+  void DrawScaled(HDC dc, const ScaleSource& source, const RECT& visible);
 
   void OnButtonDown(LPARAM lParam);
   void OnMouseMove(WPARAM wParam, LPARAM lParam);
@@ -120,4 +149,16 @@ class CTrellinView : public Window {
   std::optional<Source> foregroundSource_;
   std::optional<Source> backgroundSource_;
   POINT lastMouse_ = {0, 0};
+  ForegroundDrag drag_;
+  ZoomModel zoom_;
+  // The picture's own size, which the scroll extent shows at the zoom;
+  // 1 by 1 without a picture.
+  Extent picture_{1, 1};
+  // Wheel turns with Ctrl held, until they make a notch.
+  int zoomWheel_ = 0;
+  // While a new zoom is carried out: the scroll bars it shows or hides
+  // resize the window, which must not start another.
+  bool applyingZoom_ = false;
+  ZoomScaler scaler_;
+  std::vector<uint32_t> strip_;
 };

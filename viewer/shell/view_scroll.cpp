@@ -24,9 +24,12 @@ std::optional<ScrollRequest> RequestOf(WORD code) {
 }  // namespace
 
 // Every new extent starts at the top-left corner and repaints the whole
-// window.
-void CTrellinView::SetScrollExtent(Extent extent) {
-  scroll_.SetExtent(extent);
+// window. The picture is shown at the zoom, fitted anew when it is fitted;
+// without one the extent is 1 by 1 at any zoom.
+void CTrellinView::SetScrollExtent(Extent picture) {
+  picture_ = picture;
+  zoom_.Refit(picture_, ClientSize());
+  scroll_.SetExtent(HasPicture() ? Zoomed(picture_, zoom_.scale()) : picture_);
   UpdateScrollBars();
   InvalidateRect(hwnd(), nullptr, TRUE);
 }

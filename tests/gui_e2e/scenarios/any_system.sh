@@ -91,17 +91,9 @@ scenario_dpi() {
   begin_scenario dpi || return
   driver place "$FRAME" 0 0 900 700
   sprite_over_scene
-  local at client
+  local at
   at=$(centred 96 64)
-  client=($(view_client))
-  driver sync "$FRAME" "$(timeout_ms)"
-  sleep 0.5
-  /usr/bin/python3 -c "
-import sys
-from PIL import ImageGrab
-x, y = int(sys.argv[3]), int(sys.argv[4])
-ImageGrab.grab(xdisplay=sys.argv[1]).crop((x, y, x + 480, y + 320)).save(sys.argv[2])" \
-    "$DISPLAY" "$OUT/on-screen.png" "${client[0]}" "${client[1]}"
+  view_shot "$OUT/on-screen.png" 480 320
   composite "$OUT/on-screen.png" scene sprite "$at"
   screenshot_window "$shots/dpi-144.png"
   local toolbar
@@ -150,21 +142,63 @@ scenario_open_and_save_32() {
     "DocumentCount=8 Document1.utf8=$(escaped "$(winpath "$folder/sprite.tga")")"
 }
 
-# A drag step of an 800x600 sprite over a 1920x1080 background: the mouse
-# message and the repaint it causes, timed by the driver.
+# Drag steps of an 800x600 sprite over a 1920x1080 background, each the
+# mouse message and the repaint it causes, timed by the driver: at 100 %,
+# at 200 % and fitted to the window, the figures side by side. Before each
+# the sprite is centred at 100 %, where its middle lies at the window's
+# middle; zooming to 200 % about the window's middle keeps it there, and
+# fitting puts it at that picture point at the fitted scale. The drag must
+# have moved the sprite: its pixel stays under the pointer, so where the
+# steps end the screen shows the sprite's red (128), not the scene's (90).
+# screen_red X Y: the red of the view's client point on the screen.
+screen_red() {
+  local client
+  client=($(view_client))
+  driver sync "$FRAME" "$(timeout_ms)"
+  /usr/bin/python3 -c "
+import sys
+from PIL import ImageGrab
+x, y = int(sys.argv[2]), int(sys.argv[3])
+print(ImageGrab.grab(xdisplay=sys.argv[1]).getpixel((x, y))[0])" "$DISPLAY" $((client[0] + $1)) $((client[1] + $2))
+}
+
 scenario_speed() {
   begin_scenario speed || return
   driver place "$FRAME" 0 0 1600 1200
   drop "$PICS/large-scene.bmp"
   drop "$PICS/large-sprite.tga"
   expect_title "Trellin - large-sprite.tga (800x600x32 bit) / large-scene.bmp (1920x1080x24 bit)"
-  local at
+  local at client
   at=$(centred 800 600)
-  local x=$((${at%,*} + 400)) y=$((${at#*,} + 300))
-  driver drag-speed "$VIEW" "$x" "$y" 0 0 20 >/dev/null
-  local timed
-  timed=$(driver drag-speed "$VIEW" "$x" "$y" 2 1 300) && pass "drag steps timed" || fail "drag steps not timed"
-  echo "drag steps, view $(view_client | cut -d' ' -f3,4): $timed"
-  screenshot "$shots/speed.png"
+  client=($(view_client))
+  local middle=($((${at%,*} + 400)) $((${at#*,} + 300))) figures=() zoom timed press
+  for zoom in 100 200 fit; do
+    keys ctrl+0 alt+v c
+    zoom_is "100%"
+    press=("${middle[@]}")
+    case $zoom in
+      200) keys ctrl+equal ctrl+equal && zoom_is "200%" ;;
+      fit)
+        keys ctrl+9
+        # The client area without the scroll bars, once they are gone.
+        sleep 1
+        local fitted
+        read -r -a fitted < <(/usr/bin/python3 -c "
+import sys
+x, y, w, h = (int(v) for v in sys.argv[1:5])
+num, den = min((w, 1920), (h, 1080), key=lambda r: r[0] / r[1])
+print(x * num // den, y * num // den, (num * 200 + den) // (den * 2))" "${middle[@]}" $(view_client | cut -d' ' -f3,4))
+        press=("${fitted[@]:0:2}")
+        zoom_is "$(text IDS_ZOOM_FIT_STATUS | sed "s/%1/${fitted[2]}/")" ;;
+    esac
+    driver drag-speed "$VIEW" "${press[@]}" 0 0 20 >/dev/null
+    timed=$(driver drag-speed "$VIEW" "${press[@]}" 2 1 300) || { fail "drag steps at $zoom not timed"; continue; }
+    same "the sprite under the pointer after the steps at $zoom" \
+      "$(screen_red $((press[0] + 600)) $((press[1] + 300)))" 128
+    figures+=("$zoom: $(echo "$timed" | sed -n 's/.*fps=\([0-9.]*\).*/\1/p')")
+    echo "drag steps at $zoom, view ${client[2]}x${client[3]}: $timed"
+    screenshot "$shots/speed-$zoom.png"
+  done
+  echo "drag steps a second (target above 60 at 200 and fit): ${figures[*]}"
   end_scenario
 }

@@ -334,4 +334,4 @@ scenario_recent_lists() {
 }
 
 SCENARIOS_64=(missing_writer start_and_bars failing_opens save_formats drag_and_scroll paste drop
-  forced_foregrounds wallpaper print new_keeps_copy recent_lists)
+  forced_foregrounds wallpaper print new_keeps_copy recent_lists zoom)
