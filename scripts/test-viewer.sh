@@ -31,6 +31,7 @@ source scripts/wine.sh
 source scripts/viewer-session.sh
 source scripts/viewer-checks.sh
 source tests/gui_e2e/scenarios/commands.sh
+source tests/gui_e2e/scenarios/browse.sh
 source tests/gui_e2e/scenarios/any_system.sh
 source tests/gui_e2e/scenarios/zoom.sh
 

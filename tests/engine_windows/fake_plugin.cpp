@@ -24,7 +24,12 @@
 // memory ended in two zero bytes in FAKE_ZERO_TAIL), FAKE_JPEG_ONLY (says
 // yes only to names ending in ".jpeg", as plug-ins that go by the
 // extension) and FAKE_MARKER (leaves a file named after itself with
-// ".loaded" appended whenever it is loaded, so a test sees that it ran).
+// ".loaded" appended whenever it is loaded, so a test sees that it ran),
+// FAKE_PROGRESS_STEPS (reports that many steps through the host's
+// callback, FAKE_PROGRESS_MS apart, and answers 1 when it asks to stop;
+// with FAKE_IGNORES_STOP it goes on to the end all the same). It counts
+// the reports the host answered in the environment variable FAKE_REPORTS,
+// and sets FAKE_IN_PICTURE to 1 while it works.
 //
 // Like every Susie plug-in it also decodes a file handed over in memory
 // (flag bit 0); the position it notes is then 0.
@@ -154,8 +159,40 @@ SPI_EXPORT SIZE_T SPI_CALL FakeKeptBlockSize() {
 }
 #endif
 
+#ifdef FAKE_PROGRESS_STEPS
+namespace {
+// The reports, each after a pause; true when the host asked to stop and
+// the plug-in stops.
+bool ReportSlowly(ProgressCallback callback, SpiLongPtr userData) {
+  SetEnvironmentVariableA("FAKE_IN_PICTURE", "1");
+  int answered = 0;
+  bool stop = false;
+#ifdef FAKE_IGNORES_STOP
+  constexpr bool kStops = false;
+#else
+  constexpr bool kStops = true;
+#endif
+  for (int step = 0; step <= FAKE_PROGRESS_STEPS && !(stop && kStops); ++step) {
+    if (step > 0) Sleep(FAKE_PROGRESS_MS);
+    if (!callback) continue;
+    stop = callback(step, FAKE_PROGRESS_STEPS, userData) != 0;
+    ++answered;
+  }
+  SetEnvironmentVariableA("FAKE_REPORTS", std::to_string(answered).c_str());
+  SetEnvironmentVariableA("FAKE_IN_PICTURE", "0");
+  return stop && kStops;
+}
+}  // namespace
+#endif
+
 SPI_EXPORT int SPI_CALL GetPicture(const char* path, SpiLongPtr position, unsigned int flag, SpiHandle* info,
-                                   SpiHandle* bits, ProgressCallback, SpiLongPtr) {
+                                   SpiHandle* bits, ProgressCallback callback, SpiLongPtr userData) {
+#ifdef FAKE_PROGRESS_STEPS
+  if (ReportSlowly(callback, userData)) return 1;
+#else
+  (void)callback;
+  (void)userData;
+#endif
 #ifdef FAKE_RESULT
   return FAKE_RESULT;
 #endif

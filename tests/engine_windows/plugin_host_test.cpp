@@ -60,6 +60,15 @@ class PluginHostTest : public testing::Test {
     return path;
   }
 
+  // Stand-in `number` alone in the program's folder, its decodes told to
+  // `progress`; a file of `name` that it takes.
+  std::string SearchWithProgress(int number, PluginList& plugins, DecodeProgress& progress, const std::string& name) {
+    Place(number, program_);
+    plugins.Search(kDefaultFlags, Utf16(program_), nullptr);
+    plugins.SetProgress(&progress);
+    return File(name, Picture(static_cast<char>('0' + number)));
+  }
+
   std::string program_, given_, files_;
 };
 
@@ -366,6 +375,77 @@ TEST_F(PluginHostTest, ALibraryThatIsNoPluginIsSkipped) {
   plugins.Search(kDefaultFlags, Utf16(program_), nullptr);
   ASSERT_EQ(plugins.records().size(), 1u);
   EXPECT_EQ(PathOf(plugins.records()[0]), program_ + "\\renamed" + kPluginSuffix);
+}
+
+// Keeps what the host tells it; asks to stop at report `stopAt` (never
+// with -1).
+class RecordingProgress final : public DecodeProgress {
+ public:
+  explicit RecordingProgress(int stopAt = -1) : stopAt_(stopAt) {}
+  void Begin() override { events += "B"; }
+  bool Report(int done, int total) override {
+    events += std::to_string(done) + "/" + std::to_string(total) + " ";
+    return done == stopAt_;
+  }
+  void End() override { events += "E"; }
+  std::string events;
+
+ private:
+  int stopAt_;
+};
+
+int ReportsAnswered() {
+  char count[16] = "";
+  GetEnvironmentVariableA("FAKE_REPORTS", count, sizeof count);
+  return std::atoi(count);
+}
+
+// The callback is called with the convention of this width (stdcall in
+// 32-bit: a wrong one would unbalance the stack and crash the run), sees
+// every report and none outside a decode.
+TEST_F(PluginHostTest, ProgressHearsEveryReportBetweenBeginAndEnd) {
+  PluginList plugins;
+  RecordingProgress progress;
+  EXPECT_EQ(Decode(plugins, SearchWithProgress(14, plugins, progress, "a.fk")).result, SpiResult::Ok);
+  EXPECT_EQ(progress.events, "B0/5 1/5 2/5 3/5 4/5 5/5 E");
+  // A file no plug-in takes is a decode too, without reports.
+  progress.events.clear();
+  EXPECT_EQ(Decode(plugins, File("b.fk", Picture('7'))).result, kRefused);
+  EXPECT_EQ(progress.events, "BE");
+  // Without a progress the plug-in is told to go on.
+  plugins.SetProgress(nullptr);
+  EXPECT_EQ(Decode(plugins, File("c.fk", Picture(static_cast<char>('0' + 14)))).result, SpiResult::Ok);
+  EXPECT_EQ(ReportsAnswered(), 6);
+}
+
+TEST_F(PluginHostTest, AStopEndsTheDecodeWithAbortedAndNothingHandedOver) {
+  PluginList plugins;
+  RecordingProgress progress(2);
+  const std::string file = SearchWithProgress(13, plugins, progress, "slow.fk");
+  EXPECT_EQ(Decode(plugins, file).result, SpiResult::Aborted);  // and the plug-in stays loaded
+  EXPECT_EQ(progress.events, "B0/20 1/20 2/20 E");
+  EXPECT_EQ(ReportsAnswered(), 3);
+  const size_t blocks = BusyHeapBlocks();
+  EXPECT_EQ(Decode(plugins, file).result, SpiResult::Aborted);
+  EXPECT_EQ(BusyHeapBlocks(), blocks);
+}
+
+// A plug-in that goes on after it was asked to stop is asked again at each
+// report, without the progress being asked; what it hands over is freed.
+TEST_F(PluginHostTest, APluginThatFinishesAfterAStopHandsOverNothing) {
+  PluginList plugins;
+  RecordingProgress progress(1);
+  const std::string file = SearchWithProgress(14, plugins, progress, "stubborn.fk");
+  Decode(plugins, file);  // loads the plug-in for good
+  progress.events.clear();
+  const size_t blocks = BusyHeapBlocks();
+  SpiHandle info = nullptr, bits = nullptr;
+  EXPECT_EQ(plugins.DecodeFile(file.c_str(), &info, &bits), SpiResult::Aborted);
+  EXPECT_EQ(info, nullptr);
+  EXPECT_EQ(bits, nullptr);
+  EXPECT_EQ(progress.events, "B0/5 1/5 E");
+  EXPECT_EQ(ReportsAnswered(), 6);
+  EXPECT_EQ(BusyHeapBlocks(), blocks);
 }
 
 }  // namespace

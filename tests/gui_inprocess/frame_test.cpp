@@ -201,6 +201,11 @@ TEST_F(FrameBars, StatusBarPromptsOfHighlightedMenuItems) {
   EXPECT_EQ(highlight(ID_FILE_FORCE_FOREGROUND, MF_STRING), LineOf(AnsiText(ID_FILE_FORCE_FOREGROUND), 0));
   EXPECT_EQ(highlight(ID_VIEW_CENTRE_FOREGROUND, MF_STRING), AnsiText(ID_VIEW_CENTRE_FOREGROUND));
   EXPECT_EQ(highlight(ID_APP_EXIT, MF_STRING), LineOf(AnsiText(ID_APP_EXIT), 0));
+  for (UINT id : {ID_BROWSE_NEXT_FOREGROUND, ID_BROWSE_PREVIOUS_FOREGROUND, ID_BROWSE_NEXT_BACKGROUND,
+                  ID_BROWSE_PREVIOUS_BACKGROUND}) {
+    EXPECT_NE(LineOf(AnsiText(id), 1), "") << id;  // a tool-tip, for a button one day
+    EXPECT_EQ(highlight(id, MF_STRING), LineOf(AnsiText(id), 0));
+  }
   EXPECT_EQ(highlight(ID_RECENT_FOREGROUND_FIRST, MF_STRING), AnsiText(IDS_OPEN_RECENT_PROMPT));
   EXPECT_EQ(highlight(ID_RECENT_FOREGROUND_LAST, MF_STRING), AnsiText(IDS_OPEN_RECENT_PROMPT));
   // Entries without a text of their own.
@@ -276,6 +281,10 @@ TEST_F(FrameTest, KeysGiveTheirCommands) {
       {VK_BACK, false, false, true, ID_EDIT_UNDO},
       {VK_F6, false, false, false, ID_NEXT_PANE},
       {VK_F6, false, true, false, ID_PREV_PANE},
+      {VK_NEXT, false, false, false, ID_BROWSE_NEXT_FOREGROUND},
+      {VK_PRIOR, false, false, false, ID_BROWSE_PREVIOUS_FOREGROUND},
+      {VK_NEXT, true, false, false, ID_BROWSE_NEXT_BACKGROUND},
+      {VK_PRIOR, true, false, false, ID_BROWSE_PREVIOUS_BACKGROUND},
       {VK_OEM_PLUS, true, false, false, ID_VIEW_ZOOM_IN},
       {VK_OEM_PLUS, true, true, false, ID_VIEW_ZOOM_IN},
       {VK_ADD, true, false, false, ID_VIEW_ZOOM_IN},

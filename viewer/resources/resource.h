@@ -59,6 +59,21 @@
 #define ID_VIEW_LANGUAGE_JAPANESE 33040
 #define ID_VIEW_LANGUAGE_ENGLISH 33041
 
+// The File menu's folder submenu: the next or previous picture in the
+// folder of the foreground or the background.
+#define ID_BROWSE_NEXT_FOREGROUND 33020
+#define ID_BROWSE_PREVIOUS_FOREGROUND 33021
+#define ID_BROWSE_NEXT_BACKGROUND 33022
+#define ID_BROWSE_PREVIOUS_BACKGROUND 33023
+
+// Status-bar notes of the folder commands and of a long open.
+#define IDS_BROWSE_SKIPPED 420
+#define IDS_BROWSE_LAST 421
+#define IDS_BROWSE_FIRST 422
+#define IDS_OPEN_PROGRESS 423
+#define IDS_OPEN_PROGRESS_UNKNOWN 424
+#define IDS_OPEN_CANCELLED 425
+
 // View menu: zoom. Its status-bar texts: the step's percentage, and the
 // percentage while the picture is fitted to the window (%1 the number).
 #define ID_VIEW_ZOOM_IN 33000

@@ -7,23 +7,6 @@
 #include "viewer/shell/strings.h"
 #include "viewer/shell/system_libraries.h"
 
-namespace {
-
-// `format` with %1, %2 and %3 replaced by the three texts.
-std::wstring Fill(const std::wstring& format, const std::wstring (&texts)[3]) {
-  std::wstring out;
-  for (size_t i = 0; i < format.size(); ++i) {
-    if (format[i] == L'%' && i + 1 < format.size() && format[i + 1] >= L'1' && format[i + 1] <= L'3') {
-      out += texts[format[++i] - L'1'];
-    } else {
-      out += format[i];
-    }
-  }
-  return out;
-}
-
-}  // namespace
-
 bool VersionInfo::Open(const wchar_t* path) {
   const VersionCalls* calls = VersionLibrary();
   if (!calls) return false;
@@ -91,7 +74,7 @@ void CAboutDlg::OnInitDialog(HWND dialog) {
                parent.top + (parent.bottom - parent.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   VersionInfo version;
   if (!version.Open(nullptr)) return;
-  const std::wstring texts[3] = {LoadText(IDR_MAINFRAME), version.Value(L"ProductVersion"),
-                                 version.Value(L"LegalCopyright")};
-  SetDlgItemTextW(dialog, IDC_ABOUT_TEXT, Fill(LoadText(IDS_ABOUT_TEXT), texts).c_str());
+  const std::wstring text = FillText(LoadText(IDS_ABOUT_TEXT), {LoadText(IDR_MAINFRAME), version.Value(L"ProductVersion"),
+                                                                version.Value(L"LegalCopyright")});
+  SetDlgItemTextW(dialog, IDC_ABOUT_TEXT, text.c_str());
 }

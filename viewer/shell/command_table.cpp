@@ -15,6 +15,10 @@ Command FrameRow(UINT id, void (CMainFrame::*handler)(UINT), FailureText failure
                  bool (CMainFrame::*checked)() const = nullptr) {
   return FrameRow(id, id, handler, failure, checked);
 }
+// A frame command that does nothing without the picture it needs.
+Command FrameRowNeeding(UINT first, UINT last, Needs needs, void (CMainFrame::*handler)(UINT)) {
+  return {first, last, Runs::Frame, needs, handler, nullptr, FailureText::None, nullptr};
+}
 Command ViewRow(UINT id, Needs needs, void (CTrellinView::*handler)(UINT), FailureText failure = FailureText::None,
                 bool (CMainFrame::*checked)() const = nullptr) {
   return {id, id, Runs::View, needs, nullptr, handler, failure, checked};
@@ -30,6 +34,12 @@ const std::vector<Command>& CommandTable() {
       FrameRow(ID_FILE_OPEN_FOREGROUND, &CMainFrame::OnOpen, FailureText::OpenForeground),
       FrameRow(ID_FILE_OPEN_BACKGROUND, &CMainFrame::OnOpen, FailureText::OpenBackground),
       FrameRow(ID_FILE_FORCE_FOREGROUND, &CMainFrame::OnOpen, FailureText::OpenForeground),
+      // The folder's next and previous picture: stepped over when it does
+      // not open, so no failure text.
+      FrameRowNeeding(ID_BROWSE_NEXT_FOREGROUND, ID_BROWSE_PREVIOUS_FOREGROUND, Needs::Foreground,
+                      &CMainFrame::OnBrowse),
+      FrameRowNeeding(ID_BROWSE_NEXT_BACKGROUND, ID_BROWSE_PREVIOUS_BACKGROUND, Needs::Background,
+                      &CMainFrame::OnBrowse),
       ViewRow(ID_FILE_SAVE_COMPOSITE, Needs::Foreground, &CTrellinView::SaveComposite, FailureText::WriterResult),
       ViewRow(ID_WALLPAPER_CENTRE, Needs::AnyPicture, &CTrellinView::SetWallpaper, FailureText::Wallpaper),
       ViewRow(ID_WALLPAPER_TILE, Needs::AnyPicture, &CTrellinView::SetWallpaper, FailureText::Wallpaper),

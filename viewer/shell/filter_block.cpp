@@ -111,6 +111,15 @@ std::optional<std::string> BuildFilterBlock(FilterPluginList& plugins, unsigned 
   }
 }
 
+std::string ImagePatterns(FilterPluginList& plugins) {
+  try {
+    const std::vector<FileType> types = CollectAllTypes(plugins, kFilterImagePlugins | kFilterEachType);
+    return types.empty() ? std::string() : JoinPatterns(types);
+  } catch (const std::bad_alloc&) {
+    return {};
+  }
+}
+
 OpenDialogFilter MakeOpenDialogFilter(FilterPluginList& plugins, const FilterNames& names) {
   std::optional<std::string> block = BuildFilterBlock(plugins, kOpenDialogFilterOptions, names);
   const std::string allFiles = AllFilesFilter(names);

@@ -53,6 +53,11 @@ std::string AllFilesFilter(const FilterNames& names);
 // runs out.
 std::optional<std::string> BuildFilterBlock(FilterPluginList& plugins, unsigned options, const FilterNames& names);
 
+// The patterns of "All Images", joined by ';', as the open dialog offers
+// them: those of the image plug-ins' file types that have a description.
+// Empty when there are none or memory runs out.
+std::string ImagePatterns(FilterPluginList& plugins);
+
 // What an open dialog is given: the filter block and the entry shown first
 // (1-based; 0 for the first).
 struct OpenDialogFilter {

@@ -24,7 +24,14 @@ bool CMainFrame::OnFrameCommand(UINT id) {
 }
 
 void CMainFrame::ReportFailure(UINT id, SpiResult result, const std::string& caption) {
+  if (OpenCancelled(result)) return;
   ReportCommandFailure(hwnd(), id, static_cast<int32_t>(result), platform::Utf16(caption));
+}
+
+// A plug-in that answers Aborted of its own accord is reported as any
+// other failure; only the user's Esc is not.
+bool CMainFrame::OpenCancelled(SpiResult result) const {
+  return result == SpiResult::Aborted && openProgress_.cancelled();
 }
 
 void CMainFrame::OnOpen(UINT id) {
@@ -56,7 +63,8 @@ void CMainFrame::ReopenRecent(RecentImageList& list, UINT id, bool foreground) {
       foreground ? view_.ForceForeground(path->c_str()) : view_.OpenImage(path->c_str(), kMayBeBackground);
   if (result != SpiResult::Ok) {
     ReportFailure(id, result, FileNamePart(*path));
-    list.Remove(id);
+    // An open the user stopped says nothing of the file: it stays.
+    if (!OpenCancelled(result)) list.Remove(id);
     return;
   }
   list.Promote(id);

@@ -18,6 +18,7 @@ constexpr int kRecentCapacity = 8;
 bool CMainFrame::toolbarShown_ = true;
 
 CMainFrame::~CMainFrame() {
+  view_.plugins().SetProgress(nullptr);
   if (hwnd()) DestroyWindow(hwnd());
   if (statusFont_) DeleteObject(statusFont_);
 }
@@ -73,6 +74,8 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT CMainFrame::OnCreate() {
   LoadRecentLists();
   CreateBars();
+  openProgress_.SetStatusBar(statusBar_);
+  view_.plugins().SetProgress(&openProgress_);
   view_.Create(hwnd());
   LoadZoom();
   UpdateCommandState();

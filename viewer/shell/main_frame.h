@@ -15,6 +15,7 @@
 #include <windows.h>
 
 #include "viewer/shell/command_table.h"
+#include "viewer/shell/open_progress_windows.h"
 #include "viewer/shell/language.h"
 #include "viewer/shell/recent_image_list.h"
 #include "viewer/shell/recent_menu_windows.h"
@@ -50,6 +51,7 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   HWND statusBar() const { return statusBar_; }
   RecentImageList& recentForegrounds() { return recentForegrounds_; }
   RecentImageList& recentBackgrounds() { return recentBackgrounds_; }
+  const WindowOpenProgress& openProgress() const { return openProgress_; }
 
   // Shows every text in the language from now on, the menu bar at once
   // (frame_language.cpp), and keeps the choice for the next start.
@@ -111,11 +113,18 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   // The check marks of the bar switches.
   bool ToolbarShown() const { return toolbarShown_; }
   bool StatusBarShown() const;
+  // The next or previous picture in the folder (frame_browse.cpp).
+  void OnBrowse(UINT id);
+  // A note in the status bar, in place of "Ready".
+  void ShowNote(const std::wstring& text);
   // The mark of the language shown.
   bool ShowsJapanese() const;
   bool ShowsEnglish() const;
-  // The command's failure message, owned by the frame.
+  // The command's failure message, owned by the frame; none for an open
+  // the user stopped, which the status bar notes.
   void ReportFailure(UINT id, SpiResult result, const std::string& caption);
+  // Whether the last open was stopped by the user.
+  bool OpenCancelled(SpiResult result) const;
   friend const std::vector<Command>& CommandTable();
 
   MessageLoop& loop_;
@@ -128,6 +137,7 @@ class CMainFrame : public Window, public MessageFilter, public IdleHandler {
   RecentImageList recentForegrounds_ = RecentImageList::Foregrounds(SameFilePath);
   RecentImageList recentBackgrounds_ = RecentImageList::Backgrounds(SameFilePath);
   HACCEL accelerators_ = nullptr;
+  WindowOpenProgress openProgress_;
   SettingsSection settings_;
   // Whether the toolbar band shows: one flag for the process.
   static bool toolbarShown_;

@@ -4,6 +4,7 @@
 
 #include "platform/windows/text.h"
 #include "viewer/resources/resource.h"
+#include "viewer/shell/folder_order.h"
 #include "viewer/shell/strings.h"
 
 namespace {
@@ -57,6 +58,11 @@ UINT_PTR CALLBACK KeepDefaults(HWND, UINT, WPARAM, LPARAM) { return 0; }
 OpenDialogFilter OpenDialogFilterFor(PluginList& plugins) {
   PluginFilterList list(plugins);
   return MakeOpenDialogFilter(list, NamesFromStringTable());
+}
+
+std::vector<std::string> PicturePatternsFor(PluginList& plugins) {
+  PluginFilterList list(plugins);
+  return SplitPatterns(platform::Utf8(platform::FromAnsi(ImagePatterns(list))));
 }
 
 std::optional<OpenChoice> RunOpenDialog(HWND owner, UINT titleId, PluginList& plugins) {

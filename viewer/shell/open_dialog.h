@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "viewer/engine/windows/plugin_host.h"
 #include "viewer/shell/filter_block.h"
@@ -20,6 +21,10 @@ struct OpenChoice {
 // list, with the entry shown first: the block as the plug-ins answer it, in
 // the ANSI code page.
 OpenDialogFilter OpenDialogFilterFor(PluginList& plugins);
+
+// The single patterns of the dialog's "All Images" (such as "*.cz1"), in
+// UTF-8: the files the folder commands step through.
+std::vector<std::string> PicturePatternsFor(PluginList& plugins);
 
 // The dialog titled with the string-table entry `titleId`; nothing when it
 // is cancelled or fails (a path longer than its 260-character buffer

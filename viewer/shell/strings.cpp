@@ -74,11 +74,22 @@ std::wstring ToolTipOf(UINT id) {
   return lineBreak == std::wstring::npos ? std::wstring() : text.substr(lineBreak + 1);
 }
 
+std::wstring FillText(const std::wstring& format, std::initializer_list<std::wstring> texts) {
+  std::wstring out;
+  for (size_t i = 0; i < format.size(); ++i) {
+    const size_t index = i + 1 < format.size() ? static_cast<size_t>(format[i + 1] - L'1') : texts.size();
+    if (format[i] == L'%' && index < texts.size()) {
+      out += texts.begin()[index];
+      ++i;
+    } else {
+      out += format[i];
+    }
+  }
+  return out;
+}
+
 std::wstring TextWithNumber(UINT id, int number) {
-  std::wstring text = LoadText(id);
-  const size_t at = text.find(L"%1");
-  if (at != std::wstring::npos) text.replace(at, 2, std::to_wstring(number));
-  return text;
+  return FillText(LoadText(id), {std::to_wstring(number)});
 }
 
 HMENU LoadLanguageMenuIn(Language language, UINT id) {

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 
@@ -39,6 +40,8 @@ std::wstring ToolTipOf(UINT id);
 // The entry with "%1" replaced by the number.
 std::wstring TextWithNumber(UINT id, int number);
 
+// `format` with %1, %2, ... %9 replaced by the texts in order.
+std::wstring FillText(const std::wstring& format, std::initializer_list<std::wstring> texts);
 // A new menu from the menu resource of the current language (or of
 // `language`); the caller destroys it. Null when there is none.
 HMENU LoadLanguageMenu(UINT id);

@@ -121,18 +121,44 @@ SpiResult CTrellinView::OpenImage(const char* path, int mode) {
   Replaced replaced = Replaced::Nothing;
   const SpiResult result = document_.OpenImage(path, mode, &replaced);
   AfterReplacing(replaced);
+  if (replaced == Replaced::Foreground) foregroundSource_ = Source{path, false};
+  if (replaced == Replaced::Background) backgroundSource_ = Source{path, false};
   return result;
 }
 
 SpiResult CTrellinView::ForceForeground(const char* path) {
   const SpiResult result = document_.ForceForeground(path);
-  if (result == SpiResult::Ok) CentreForeground();
+  if (result != SpiResult::Ok) return result;
+  CentreForeground();
+  foregroundSource_ = Source{path, true};
   return result;
 }
 
+SpiResult CTrellinView::OpenLikeCurrent(const std::string& path, bool foreground) {
+  if (!foreground) return OpenImage(path.c_str(), kMayBeBackground);
+  const bool forced = foregroundSource_ && foregroundSource_->forced;
+  const bool had = document_.HasForeground();
+  const Extent before = SizeOf(document_.foregroundHeader());
+  const Point place = offset_;
+  const SpiResult result = forced ? ForceForeground(path.c_str()) : OpenImage(path.c_str(), kMayBeForeground);
+  const Extent after = SizeOf(document_.foregroundHeader());
+  if (result == SpiResult::Ok && had && after.width == before.width && after.height == before.height) {
+    offset_ = place;
+    InvalidateRect(hwnd(), nullptr, FALSE);
+  }
+  return result;
+}
+
+// A pasted picture comes from no file.
 void CTrellinView::AfterReplacing(Replaced replaced) {
-  if (replaced == Replaced::Foreground) CentreForeground();
-  if (replaced == Replaced::Background) CreateCompositeSurface();
+  if (replaced == Replaced::Foreground) {
+    CentreForeground();
+    foregroundSource_.reset();
+  }
+  if (replaced == Replaced::Background) {
+    CreateCompositeSurface();
+    backgroundSource_.reset();
+  }
 }
 
 // A pending copy is rendered while the pictures still exist, so the
@@ -140,6 +166,8 @@ void CTrellinView::AfterReplacing(Replaced replaced) {
 void CTrellinView::ClearImages() {
   if (GetClipboardOwner() == hwnd()) SendMessageW(hwnd(), WM_RENDERALLFORMATS, 0, 0);
   document_.ClearImages();
+  foregroundSource_.reset();
+  backgroundSource_.reset();
   surface_.Delete();
   SetScrollExtent({1, 1});
 }

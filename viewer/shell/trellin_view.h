@@ -13,6 +13,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,20 @@ class CTrellinView : public Window {
   SpiResult OpenImage(const char* path, int mode);
   SpiResult ForceForeground(const char* path);
   void ClearImages();
+
+  // The file a picture came from and whether it was forced in (a
+  // foreground without alpha, keyed); nothing for a pasted picture or
+  // none.
+  struct Source {
+    std::string path;  // UTF-8
+    bool forced = false;
+  };
+  const std::optional<Source>& foregroundSource() const { return foregroundSource_; }
+  const std::optional<Source>& backgroundSource() const { return backgroundSource_; }
+  // Opens another file the way the current foreground (or background) was
+  // opened. A foreground of the same size as the one it replaces keeps its
+  // place; any other is centred.
+  SpiResult OpenLikeCurrent(const std::string& path, bool foreground);
   // Sets the parent window's caption to the document's.
   void RefreshCaption();
 
@@ -131,6 +146,8 @@ class CTrellinView : public Window {
   ScrollModel scroll_;
   bool dragging_ = false;
   Point offset_;
+  std::optional<Source> foregroundSource_;
+  std::optional<Source> backgroundSource_;
   POINT lastMouse_ = {0, 0};
   ForegroundDrag drag_;
   ZoomModel zoom_;

@@ -32,7 +32,7 @@ scenario_start_and_bars() {
   wait_status "$(prompt ID_FILE_NEW)"
   xdotool key Down
   wait_status "$(prompt ID_FILE_OPEN_FOREGROUND)"
-  xdotool key Down Down Down Down Down
+  xdotool key Down Down Down Down Down Down
   wait_status "$(prompt ID_FILE_PRINT)"
   xdotool key Escape Escape
   wait_status "$(text IDS_READY)"

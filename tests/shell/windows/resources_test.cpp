@@ -101,6 +101,11 @@ TEST(Resources, JapaneseMenu) {
              Command(u8"背景画像を開く(&B)\tCtrl+Shift+O", ID_FILE_OPEN_BACKGROUND),
              Command(u8"強制的に前景として開く(&C)\tCtrl+O", ID_FILE_FORCE_FOREGROUND),
              Command(u8"合成して保存(&S)\tCtrl+S", ID_FILE_SAVE_COMPOSITE), Separator(),
+             Popup(u8"フォルダー内の画像(&D)",
+                   {Command(u8"次の前景(&N)\tPgDn", ID_BROWSE_NEXT_FOREGROUND),
+                    Command(u8"前の前景(&P)\tPgUp", ID_BROWSE_PREVIOUS_FOREGROUND),
+                    Command(u8"次の背景(&X)\tCtrl+PgDn", ID_BROWSE_NEXT_BACKGROUND),
+                    Command(u8"前の背景(&R)\tCtrl+PgUp", ID_BROWSE_PREVIOUS_BACKGROUND)}),
              Popup(u8"壁紙に設定(&W)",
                    {Command(u8"中央に表示(&C)", ID_WALLPAPER_CENTRE), Command(u8"並べて表示(&T)", ID_WALLPAPER_TILE),
                     Command(u8"画面の大きさに合わせる(&S)", ID_WALLPAPER_STRETCH)}),
@@ -130,6 +135,13 @@ TEST(Resources, EnglishMenu) {
                       Command("Open &Background...\tCtrl+Shift+O", ID_FILE_OPEN_BACKGROUND),
                       Command("Open as Foreground with &Color Key...\tCtrl+O", ID_FILE_FORCE_FOREGROUND),
                       Command("&Save Composite As...\tCtrl+S", ID_FILE_SAVE_COMPOSITE), Separator(),
+                      Popup("Pictures in the Fol&der", {Command("&Next Foreground\tPgDn", ID_BROWSE_NEXT_FOREGROUND),
+                                                        Command("&Previous Foreground\tPgUp",
+                                                                ID_BROWSE_PREVIOUS_FOREGROUND),
+                                                        Command("Ne&xt Background\tCtrl+PgDn",
+                                                                ID_BROWSE_NEXT_BACKGROUND),
+                                                        Command("P&revious Background\tCtrl+PgUp",
+                                                                ID_BROWSE_PREVIOUS_BACKGROUND)}),
                       Popup("Set as &Wallpaper", {Command("&Center", ID_WALLPAPER_CENTRE),
                                                   Command("&Tile", ID_WALLPAPER_TILE),
                                                   Command("&Stretch", ID_WALLPAPER_STRETCH)}),
@@ -162,9 +174,9 @@ TEST(Resources, MenuKeepsTheRecentSubmenusPlaceAndItsTextsInCodePage932) {
     HMENU menu = LoadLanguageMenuIn(language, IDR_MAINFRAME);
     ASSERT_NE(menu, nullptr);
     HMENU file = GetSubMenu(menu, 0);
-    ASSERT_EQ(GetMenuItemCount(file), 14);
-    EXPECT_EQ(GetMenuItemID(GetSubMenu(file, 14 - 4), 0), static_cast<UINT>(ID_RECENT_FOREGROUND_FIRST));
-    EXPECT_EQ(GetMenuItemID(GetSubMenu(file, 14 - 3), 0), static_cast<UINT>(ID_RECENT_BACKGROUND_FIRST));
+    ASSERT_EQ(GetMenuItemCount(file), 15);
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(file, 15 - 4), 0), static_cast<UINT>(ID_RECENT_FOREGROUND_FIRST));
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(file, 15 - 3), 0), static_cast<UINT>(ID_RECENT_BACKGROUND_FIRST));
     DestroyMenu(menu);
   }
   // The bytes themselves, for one text.
@@ -202,6 +214,10 @@ TEST(Resources, EveryKeyOfTheCommands) {
       {alt, VK_BACK, ID_EDIT_UNDO},
       {FVIRTKEY, VK_F6, ID_NEXT_PANE},
       {shift, VK_F6, ID_PREV_PANE},
+      {FVIRTKEY, VK_NEXT, ID_BROWSE_NEXT_FOREGROUND},
+      {FVIRTKEY, VK_PRIOR, ID_BROWSE_PREVIOUS_FOREGROUND},
+      {ctrl, VK_NEXT, ID_BROWSE_NEXT_BACKGROUND},
+      {ctrl, VK_PRIOR, ID_BROWSE_PREVIOUS_BACKGROUND},
       {ctrl, VK_OEM_PLUS, ID_VIEW_ZOOM_IN},
       {ctrl | FSHIFT, VK_OEM_PLUS, ID_VIEW_ZOOM_IN},
       {ctrl, VK_ADD, ID_VIEW_ZOOM_IN},
@@ -289,6 +305,16 @@ const Texts kJapanese = {
     {IDS_WRITER_RESULT_FIRST + 9, u8"書き込みエラー"},
     {IDS_WRITER_RESULT_FIRST + 10, u8"ファイル終端を検出"},
     {IDS_WRITER_RESULT_OTHER, u8"未対応の機能"},
+    {ID_BROWSE_NEXT_FOREGROUND, u8"前景と同じフォルダーの次の画像を前景として開く\n次の前景"},
+    {ID_BROWSE_PREVIOUS_FOREGROUND, u8"前景と同じフォルダーの前の画像を前景として開く\n前の前景"},
+    {ID_BROWSE_NEXT_BACKGROUND, u8"背景と同じフォルダーの次の画像を背景として開く\n次の背景"},
+    {ID_BROWSE_PREVIOUS_BACKGROUND, u8"背景と同じフォルダーの前の画像を背景として開く\n前の背景"},
+    {IDS_BROWSE_SKIPPED, u8"開けない画像を飛ばしました: %1"},
+    {IDS_BROWSE_LAST, u8"フォルダーの最後の画像です"},
+    {IDS_BROWSE_FIRST, u8"フォルダーの最初の画像です"},
+    {IDS_OPEN_PROGRESS, u8"読み込み中... %1% (Escで中止)"},
+    {IDS_OPEN_PROGRESS_UNKNOWN, u8"読み込み中... (Escで中止)"},
+    {IDS_OPEN_CANCELLED, u8"読み込みを中止しました"},
 };
 
 const Texts kEnglish = {
@@ -324,6 +350,18 @@ const Texts kEnglish = {
     {IDS_WRITER_RESULT_FIRST + 9, "The file could not be written."},
     {IDS_WRITER_RESULT_FIRST + 10, "The file ended unexpectedly."},
     {IDS_WRITER_RESULT_OTHER, "This function is not supported."},
+    {ID_BROWSE_NEXT_FOREGROUND, "Open the next picture in the foreground's folder as the foreground\nNext Foreground"},
+    {ID_BROWSE_PREVIOUS_FOREGROUND,
+     "Open the previous picture in the foreground's folder as the foreground\nPrevious Foreground"},
+    {ID_BROWSE_NEXT_BACKGROUND, "Open the next picture in the background's folder as the background\nNext Background"},
+    {ID_BROWSE_PREVIOUS_BACKGROUND,
+     "Open the previous picture in the background's folder as the background\nPrevious Background"},
+    {IDS_BROWSE_SKIPPED, "Skipped what could not be opened: %1"},
+    {IDS_BROWSE_LAST, "This is the last picture in the folder"},
+    {IDS_BROWSE_FIRST, "This is the first picture in the folder"},
+    {IDS_OPEN_PROGRESS, "Opening... %1% (Esc to stop)"},
+    {IDS_OPEN_PROGRESS_UNKNOWN, "Opening... (Esc to stop)"},
+    {IDS_OPEN_CANCELLED, "Opening stopped"},
 };
 
 Texts Expected(Language language) {

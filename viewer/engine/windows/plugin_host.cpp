@@ -22,8 +22,51 @@ constexpr unsigned kFileMode = 0, kMemoryMode = 1;
 const char* const kImageSlots[] = {"GetPictureInfo", "GetPicture", "GetPreview"};
 const char* const kArchiveSlots[] = {"GetArchiveInfo", "GetFile", "GetFileInfo"};
 
-// The host's progress callback: never asks to stop.
-int SPI_CALL ContinueDecoding(int, int, SpiLongPtr) { return 0; }
+// The decode that is running, for the host's progress callback. Its user
+// data is not used: some plug-ins pass 0 or their own value back. Only one
+// decode runs at a time, on the window's thread.
+struct RunningDecode {
+  DecodeProgress* progress = nullptr;
+  bool stopAsked = false;
+};
+RunningDecode* running = nullptr;
+
+// The host's progress callback. Outside a decode (a plug-in that keeps the
+// pointer and calls later) it never asks to stop; once asked, it keeps
+// asking without telling the progress again.
+int SPI_CALL ReportProgress(int done, int total, SpiLongPtr) {
+  if (!running || !running->progress) return 0;
+  if (!running->stopAsked && running->progress->Report(done, total)) running->stopAsked = true;
+  return running->stopAsked ? 1 : 0;
+}
+
+// A decode as the progress sees it, from its start to its end.
+class DecodeScope {
+ public:
+  explicit DecodeScope(DecodeProgress* progress) : previous_(running) {
+    decode_.progress = progress;
+    running = &decode_;
+    if (progress) progress->Begin();
+  }
+  ~DecodeScope() {
+    running = previous_;
+    if (decode_.progress) decode_.progress->End();
+  }
+  DecodeScope(const DecodeScope&) = delete;
+  DecodeScope& operator=(const DecodeScope&) = delete;
+  bool stopAsked() const { return decode_.stopAsked; }
+
+ private:
+  RunningDecode decode_;
+  RunningDecode* previous_;
+};
+
+// What was handed over, freed once (also when one block came as both).
+void FreeHandedOver(SpiHandle* info, SpiHandle* bits) {
+  if (*info) LocalFree(*info);
+  if (*bits && *bits != *info) LocalFree(*bits);
+  *info = *bits = nullptr;
+}
 
 template <class Fn>
 Fn Entry(HMODULE module, const char* name) {
@@ -91,13 +134,13 @@ class PluginList::Source {
 
   SpiResult Decode(const PluginRecord& plugin, LONG offset, SpiHandle* info, SpiHandle* bits) const {
     if (ansi_)
-      return PluginAnswer(plugin.getPicture()(ansi_->c_str(), offset, kFileMode, info, bits, ContinueDecoding, 0));
+      return PluginAnswer(plugin.getPicture()(ansi_->c_str(), offset, kFileMode, info, bits, ReportProgress, 0));
     if (!opened_) return SpiResult::FileReadError;
     // As a plug-in answers a file no longer than the offset.
     if (static_cast<size_t>(offset) >= length_) return kRefused;
     return PluginAnswer(plugin.getPicture()(reinterpret_cast<const char*>(bytes_.data() + offset),
                                             static_cast<SpiLongPtr>(length_ - static_cast<size_t>(offset)),
-                                            kMemoryMode, info, bits, ContinueDecoding, 0));
+                                            kMemoryMode, info, bits, ReportProgress, 0));
   }
 
  private:
@@ -268,6 +311,7 @@ PluginRecord* PluginList::FindPlugin(const Source& source, LONG offset) {
 }
 
 SpiResult PluginList::DecodeFile(const char* path, SpiHandle* info, SpiHandle* bits) {
+  const DecodeScope scope(progress_);
   Source source(platform::Utf16(path), ansiPath_);
   if (const SpiResult read = source.Read(); read != SpiResult::Ok) return read;
   LONG offset = 0;
@@ -280,13 +324,16 @@ SpiResult PluginList::DecodeFile(const char* path, SpiHandle* info, SpiHandle* b
   if (result != SpiResult::Ok) {
     // Whatever the handles point at after a failure is still the plug-in's.
     *info = *bits = nullptr;
-    return result;
+    return scope.stopAsked() ? SpiResult::Aborted : result;
+  }
+  // A picture the user stopped is not taken, even from a plug-in that
+  // finished it all the same.
+  if (scope.stopAsked()) {
+    FreeHandedOver(info, bits);
+    return SpiResult::Aborted;
   }
   if (*info && *bits && *info != *bits) return SpiResult::Ok;
-  // A success the host cannot use: what was handed over is freed here,
-  // once, also when one block came as both.
-  if (*info) LocalFree(*info);
-  if (*bits && *bits != *info) LocalFree(*bits);
-  *info = *bits = nullptr;
+  // A success the host cannot use: what was handed over is freed here.
+  FreeHandedOver(info, bits);
   return kNothingHandedOver;
 }

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "base/susie_abi.h"
+#include "viewer/engine/decode_progress.h"
 #include "viewer/engine/picture_decoder.h"
 #include "viewer/engine/plugin_types.h"
 
@@ -96,6 +97,11 @@ class PluginList : public PictureDecoder {
   std::vector<PluginRecord>& records() { return records_; }
   // platform::AnsiPathOf unless a test gives another rule.
   void SetAnsiPathRule(AnsiPathRule rule) { ansiPath_ = std::move(rule); }
+  // Told of every decode and of the plug-in's reports; none by default.
+  // A decode it asks to stop ends with Aborted and hands nothing over,
+  // whatever the plug-in answers then. A plug-in that never reports runs
+  // to its end.
+  void SetProgress(DecodeProgress* progress) { progress_ = progress; }
 
  private:
   class Source;
@@ -107,4 +113,5 @@ class PluginList : public PictureDecoder {
   uint32_t flags_ = 0;
   std::vector<PluginRecord> records_;
   AnsiPathRule ansiPath_;
+  DecodeProgress* progress_ = nullptr;
 };
