@@ -356,7 +356,7 @@ const Texts kEnglish = {
     {ID_BROWSE_NEXT_BACKGROUND, "Open the next picture in the background's folder as the background\nNext Background"},
     {ID_BROWSE_PREVIOUS_BACKGROUND,
      "Open the previous picture in the background's folder as the background\nPrevious Background"},
-    {IDS_BROWSE_SKIPPED, "Skipped what could not be opened: %1"},
+    {IDS_BROWSE_SKIPPED, "Skipped pictures that could not be opened: %1"},
     {IDS_BROWSE_LAST, "This is the last picture in the folder"},
     {IDS_BROWSE_FIRST, "This is the first picture in the folder"},
     {IDS_OPEN_PROGRESS, "Opening... %1% (Esc to stop)"},
