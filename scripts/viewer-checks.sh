@@ -51,33 +51,26 @@ message() {
 
 # wait_status TEXT: until the status bar shows the text (a menu item's
 # prompt follows the highlight a moment later).
-wait_status() {
-  local bar waited=0 shown
-  bar=$(driver child "$FRAME" msctls_statusbar32)
-  until shown=$(driver status "$bar") && [ "$shown" = "$1" ]; do
-    if [ $waited -ge 50 ]; then
-      fail "status bar: \"$shown\", expected \"$1\""
-      return 1
-    fi
-    sleep 0.1
-    waited=$((waited + 1))
-  done
-  pass "status bar: $1"
-}
+wait_status() { wait_status_part "" "status bar" "$1"; }
 
 # zoom_is TEXT: until the status bar's second part, the zoom, reads so.
-zoom_is() {
+zoom_is() { wait_status_part 1 "zoom in the status bar" "$1"; }
+
+# wait_status_part PART WHAT TEXT: until that part of the status bar (with
+# PART empty, what it shows: a menu prompt, else its first part) reads the
+# text, five seconds at most.
+wait_status_part() {
   local bar waited=0 shown
   bar=$(driver child "$FRAME" msctls_statusbar32)
-  until shown=$(driver status "$bar" 1) && [ "$shown" = "$1" ]; do
+  until shown=$(driver status "$bar" ${1:+"$1"}) && [ "$shown" = "$3" ]; do
     if [ $waited -ge 50 ]; then
-      fail "zoom in the status bar: \"$shown\", expected \"$1\""
+      fail "$2: \"$shown\", expected \"$3\""
       return 1
     fi
     sleep 0.1
     waited=$((waited + 1))
   done
-  pass "zoom in the status bar: $1"
+  pass "$2: $3"
 }
 
 # view_shot FILE WIDTH HEIGHT: the top-left part of the view's client area
