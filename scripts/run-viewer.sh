@@ -22,8 +22,8 @@ out=$PWD/out
 # A prefix made on a display: Wine takes the screen's size from the display
 # the prefix is first set up on.
 wine_session_begin 64 viewer-run
-viewer_session_begin 64
 viewer_own_captions "$([ -n "$virtual" ] && echo yes || echo no)"
+viewer_session_begin 64
 
 stop() {
   echo "run-viewer: $*" >&2

@@ -43,6 +43,10 @@ mkdir -p "$shots"
 
 # ---------------------------------------------------------------- 64-bit
 
+# Each pass sets its prefix up (captions, fonts) before the driver starts:
+# a Wine process takes the fonts and their links as they are when it
+# starts, and the driver's reference menu must be drawn as the viewer's.
+
 pass_64() {
   wants_any "${SCENARIOS_64[@]}" || return 0
   pass_setup 64 64
@@ -51,8 +55,8 @@ pass_64() {
   printf 'FAKE6\0\0\0' >"$PICS/unreadable.fk6"
   cp build/win64/tests/engine_windows/fakes/fake6.sph "$APP/"
   wine_session_begin 64 viewer
-  viewer_session_begin 64
   viewer_own_captions yes
+  viewer_session_begin 64
   driver add-printer "Trellin test printer" "$(winpath tests/gui_e2e/file-printer.ppd)" "|cat >'$work/64/print/job.ps'"
   run_scenarios "${SCENARIOS_64[@]}"
   viewer_session_end
@@ -66,9 +70,9 @@ pass_english() {
   pass_setup english 64
   viewer_locale en_US.UTF-8
   wine_session_begin 64 viewer-english
-  viewer_session_begin 64
   viewer_own_captions yes
   viewer_japanese_fonts
+  viewer_session_begin 64
   run_scenarios texts any_script zoom
   viewer_session_end
   wine_session_end
@@ -82,9 +86,9 @@ pass_english_ja() {
   viewer_locale en_US.UTF-8
   viewer_choose_language ja
   wine_session_begin 64 viewer-english
-  viewer_session_begin 64
   viewer_own_captions yes
   viewer_japanese_fonts
+  viewer_session_begin 64
   run_scenarios texts
   viewer_session_end
   wine_session_end
@@ -95,8 +99,8 @@ pass_unicode() {
   wants_any any_script || return 0
   pass_setup unicode 64
   wine_session_begin 64 viewer
-  viewer_session_begin 64
   viewer_own_captions yes
+  viewer_session_begin 64
   run_scenarios any_script
   viewer_session_end
   wine_session_end
@@ -107,8 +111,8 @@ pass_dpi() {
   pass_setup dpi 64
   wine_session_begin 64 viewer-dpi
   "$(wine_for 64)" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
-  viewer_session_begin 64
   viewer_own_captions yes
+  viewer_session_begin 64
   run_scenarios dpi
   viewer_session_end
   wine_session_end
@@ -137,9 +141,9 @@ pass_32() {
 pass_32_once() {
   pass_setup 32 32
   wine_session_begin 32 "viewer-${LANG%%_*}" fresh
-  viewer_session_begin 32
   viewer_own_captions yes
   viewer_japanese_fonts
+  viewer_session_begin 32
   local status=0
   scenario_open_and_save_32 || status=1
   viewer_session_end
@@ -154,8 +158,8 @@ pass_speed() {
   pass_setup speed 64
   pictures make-large "$PICS"
   wine_session_begin 64 viewer
-  viewer_session_begin 64
   viewer_own_captions yes
+  viewer_session_begin 64
   run_scenarios speed
   viewer_session_end
   wine_session_end

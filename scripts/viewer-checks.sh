@@ -103,7 +103,7 @@ wait_tip() {
 # that language. Another process cannot read a window's menu, so the driver
 # shows that menu in a window of its own of the frame's width, and the two
 # menu bars are compared as the screen shows them, pixel for pixel (one
-# over the other in $shots/menu-bar-LANGUAGE.png); then it goes away.
+# over the other in $shots/menu-bar-LANGUAGE-PASS.png); then it goes away.
 menu_bar_is() {
   local frame reference strips
   frame=($(driver rect "$FRAME"))
@@ -112,7 +112,7 @@ menu_bar_is() {
   driver sync "$reference" "$(timeout_ms)"
   driver sync "$FRAME" "$(timeout_ms)"
   sleep 0.5
-  strips=$(/usr/bin/python3 - "$DISPLAY" "$shots/menu-bar-$1.png" $(driver rect "$FRAME" | cut -d' ' -f5-7) \
+  strips=$(/usr/bin/python3 - "$DISPLAY" "$shots/menu-bar-$1-$PASS.png" $(driver rect "$FRAME" | cut -d' ' -f5-7) \
     $(driver rect "$reference" | cut -d' ' -f5-7) <<'EOF'
 import sys
 from PIL import Image, ImageChops, ImageGrab
@@ -314,7 +314,7 @@ sprite_over_scene() {
 # pass_setup NAME BITS: a fresh folder for the pass, with the tests'
 # pictures and an application folder of that width.
 pass_setup() {
-  APP=$work/$1/app PICS=$work/$1/pics OUT=$work/$1/out
+  PASS=$1 APP=$work/$1/app PICS=$work/$1/pics OUT=$work/$1/out
   rm -rf "${work:?}/$1"
   mkdir -p "$OUT"
   pictures make "$PICS"
