@@ -9,8 +9,7 @@ JOBS ?= 2
 # The fuzzing campaign: inputs per fuzzer in each width.
 FUZZ_RUNS ?= 10000000
 FUZZ_RUNS_32 ?= 1000000
-SMOKE_SECONDS ?= 5
-SMOKE_SECONDS_32 ?= 3
+SMOKE_SECONDS ?= 3
 CONFORMANCE ?= ../shared/conformance
 # The conformance categories: every format.
 CONFORMANCE_CATEGORIES ?= info,detect,tga,bbm,lfb,lff,lcf,lgf,cz1,cz2,px,px2,px3,px4,px5
@@ -165,9 +164,11 @@ test-codec: win32 win64
 check-dlls: win32 win64
 	@scripts/check-dlls.sh
 
-fuzz-smoke: fuzzers fuzzers32 native release
+# The 64-bit fuzzers only: the 32-bit ones, a build of their own run through
+# the i386 emulator, are left to the campaign to keep `make test` within its
+# time; the 32-bit size arithmetic is tested by native32 and the limit sweep.
+fuzz-smoke: fuzzers native release
 	@scripts/fuzz.sh --seconds $(SMOKE_SECONDS)
-	@scripts/fuzz.sh --bits 32 --seconds $(SMOKE_SECONDS_32)
 
 # Every fuzzer for FUZZ_RUNS inputs (64-bit), then FUZZ_RUNS_32 (32-bit);
 # the grown corpora are kept under fuzz/seeds.
