@@ -37,9 +37,7 @@ source tests/gui_e2e/scenarios/zoom.sh
 
 work=$PWD/build/viewer-e2e
 shots=$work/shots
-results=$work/results.txt
 mkdir -p "$shots"
-: >"$results"
 
 # ---------------------------------------------------------------- 64-bit
 
@@ -121,19 +119,19 @@ pass_dpi() {
 # ---------------------------------------------------------------- 32-bit
 
 # Under the i386 emulator Wine's 32-bit common dialogs now and then never
-# show: the window is made but stays unmapped, and the process waits for
+# show: the window is made but never set up, and the process waits for
 # good. The pass makes a fresh prefix; when one of its dialogs does not
-# show within two minutes, the attempt ends without a verdict and the pass
-# starts again, three times at most.
+# show within a minute, the attempt ends without a verdict and the pass
+# starts again, four times at most.
 # pass_32 [LOCALE]: the 32-bit pass under the Japanese locale, or LOCALE.
 pass_32() {
   wants_any open_and_save_32 || return 0
   local attempt
   viewer_locale "${1:-ja_JP.UTF-8}"
-  for attempt in 1 2 3; do
+  for attempt in 1 2 3 4; do
     pass_32_once && break
     echo "a 32-bit common dialog did not show (attempt $attempt)"
-    [ $attempt = 3 ] && fail "a 32-bit common dialog did not show in three fresh prefixes"
+    [ $attempt = 4 ] && fail "a 32-bit common dialog did not show in four fresh prefixes"
   done
   viewer_locale ja_JP.UTF-8
 }
@@ -175,6 +173,9 @@ passes=("$@")
 if [ ${#passes[@]} -eq 0 ]; then
   if [ -n "$ONLY" ]; then passes=(64 unicode english english-ja dpi 32 english32 speed); else passes=(64 32); fi
 fi
+# A results file per set of passes: two sets may run side by side.
+results=$work/results-$(IFS=-; echo "${passes[*]}").txt
+: >"$results"
 for p in "${passes[@]}"; do
   start=$SECONDS
   case $p in

@@ -108,8 +108,10 @@ scenario_dpi() {
 # emulated viewer still hands the focus back from the last dialog can be
 # lost: the viewer then sits idle in its own loop, its frame enabled and no
 # dialog made, and the keys are pressed again. A dialog that was made but
-# does not show is the emulator's stall; the windows there were then go to
-# the log.
+# does not show a minute after the keys is the emulator's stall (seen so
+# far only under the Japanese locale: the dialog made, still untitled,
+# never returning from its set-up); the windows there were then go to the
+# log.
 dialog_32() {
   local try
   for try in 1 2 3; do
@@ -118,7 +120,7 @@ dialog_32() {
     viewer_idle || break
     echo "no dialog after $1, the viewer idle (try $try)"
   done
-  driver wait-window '#32770' "$2" 100000 >/dev/null && return 0
+  driver wait-window '#32770' "$2" 40000 >/dev/null && return 0
   echo "the top-level windows when the dialog did not show:"
   driver windows
   screenshot "$shots/stalled-32.png" 2>/dev/null
